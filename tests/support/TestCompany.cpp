@@ -1,0 +1,50 @@
+// Temporary company folders for tests.
+#include "TestCompany.h"
+
+#include "kwcommon/kwCompany.h"
+#include "kwcommon/x_message.h"
+#include "kwcommon/xio_dict.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+std::string TestCompany::DemoFolder() { return QV_DEMO_DIR; }
+
+std::string TestCompany::MakeTempFolder(const std::string& prefix) {
+    std::string pattern = (fs::temp_directory_path() / (prefix + "XXXXXX")).string();
+    if (!mkdtemp(pattern.data())) {
+        ADD_FAILURE() << "cannot make a temporary folder";
+    }
+    return pattern;
+}
+
+TestCompany::TestCompany(bool withDemoData) {
+    _folder = MakeTempFolder("qvtest-");
+    for (const auto& entry : fs::directory_iterator(DemoFolder())) {
+        if (!withDemoData && entry.is_regular_file()) {
+            const auto ext = entry.path().extension().string();
+            if (ext != ".json") continue;
+        }
+        fs::copy(entry.path(), fs::path(_folder) / entry.path().filename(),
+                 fs::copy_options::recursive);
+    }
+    std::string error;
+    if (!kwCompany::Open(_folder, &error)) {
+        ADD_FAILURE() << "cannot open the test company: " << error;
+    }
+    kwCompany::SetCurrentOperatorId("ADMIN");
+    kwDictionaryLoader::ClearCache();
+    xw_clear_shown_messages();
+}
+
+TestCompany::~TestCompany() {
+    kwCompany::Close();
+    kwDictionaryLoader::ClearCache();
+    std::error_code ignored;
+    fs::remove_all(_folder, ignored);
+}
