@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <filesystem>
 #include <functional>
 #include <set>
 #include <fstream>
@@ -43,10 +44,15 @@ const char* kDictionary = R"({
   "header": [ { "name": "LASTID", "type": 1 } ]
 })";
 
+void WriteTestDictionary(const TestCompany& company) {
+    std::filesystem::create_directories(company.Path("dict"));
+    std::ofstream(company.Path("dict/tst.dct")) << kDictionary;
+}
+
 class RecordManager : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::ofstream(company.Path("dict/tst.dct")) << kDictionary;
+        WriteTestDictionary(company);
         ASSERT_EQ(file.PromptedOpen("TST", 1, "", 0, true, true, false), 0);
         f = file.FileNum();
         id = xio_num(f, 0, 0, "ID");
@@ -376,7 +382,7 @@ TEST_F(RecordManager, AWriterKilledMidWriteLosesNothingAcknowledged) {
 
 TEST(RecordManagerFiles, DamagedAndMissingFilesAnswerClearly) {
     TestCompany company(false);
-    std::ofstream(company.Path("dict/tst.dct")) << kDictionary;
+    WriteTestDictionary(company);
     kwioDataFile file;
     EXPECT_EQ(file.PromptedOpen("TST", 1, "", 0, false, true, false), XIO_ABSENT);
     EXPECT_EQ(file.FileNum(), 0);
