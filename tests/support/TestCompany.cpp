@@ -26,9 +26,10 @@ std::string TestCompany::MakeTempFolder(const std::string& prefix) {
 TestCompany::TestCompany(bool withDemoData) {
     _folder = MakeTempFolder("qvtest-");
     for (const auto& entry : fs::directory_iterator(DemoFolder())) {
-        if (!withDemoData && entry.is_regular_file()) {
-            const auto ext = entry.path().extension().string();
-            if (ext != ".json") continue;
+        if (!withDemoData) {
+            // Settings, lists and dictionaries only: no data files and no seed records.
+            if (entry.is_regular_file() && entry.path().extension() != ".json") continue;
+            if (entry.is_directory() && entry.path().filename() == "seed") continue;
         }
         fs::copy(entry.path(), fs::path(_folder) / entry.path().filename(),
                  fs::copy_options::recursive);

@@ -16,3 +16,8 @@ struct AdminContext {
 
 int AdminDictShow(AdminContext& context);
 int AdminFileDump(AdminContext& context);
+int AdminIssueAdd(AdminContext& context);
+int AdminIssueShow(AdminContext& context);
+int AdminIssueList(AdminContext& context);
+int AdminIssueDelete(AdminContext& context);
+int AdminPrefsShow(AdminContext& context);

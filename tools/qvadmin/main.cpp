@@ -11,7 +11,10 @@ void Usage(std::ostream& out) {
     out << "usage: qvadmin [--data DIR] [--operator ID] COMMAND\n"
            "commands:\n"
            "  dict show ABBR                       a dictionary's record types, fields and keys\n"
-           "  file dump ABBR [--type N] [--key K]  records as tab-separated lines in key order\n";
+           "  file dump ABBR [--type N] [--key K]  records as tab-separated lines in key order\n"
+           "  issue add --message TEXT [--status S] [--urgency U] [--classif C] [--followup F]\n"
+           "            [--problem P] [--respons NAME] [--due DATE] [--notify DATE]\n"
+           "  issue show N | issue list | issue delete N\n";
 }
 } // namespace
 
@@ -47,6 +50,10 @@ int main(int argc, char** argv) {
     const std::string command = words[0] + " " + words[1];
     if (command == "dict show") return AdminDictShow(context);
     if (command == "file dump") return AdminFileDump(context);
+    if (command == "issue add") return AdminIssueAdd(context);
+    if (command == "issue show") return AdminIssueShow(context);
+    if (command == "issue list") return AdminIssueList(context);
+    if (command == "issue delete") return AdminIssueDelete(context);
     std::cerr << "qvadmin: unknown command \"" << command << "\"\n";
     Usage(std::cerr);
     return kAdminUserError;

@@ -1,0 +1,18 @@
+// Issue numbers from the header field "LASTID", taken and given back under the header lock.
+#pragma once
+
+class qvNextIssueNumber {
+public:
+    explicit qvNextIssueNumber(short fileNumber) : _file(fileNumber) {}
+
+    // The next issue number; 0 when the header could not be had (reported).
+    double Next();
+    // Gives n back when it is still the last number issued.
+    void Release(double number);
+
+private:
+    // Reads and locks the header, waiting while another user holds it. false when it
+    // failed (reported) or the user stopped waiting.
+    bool LockHeader();
+    short _file;
+};
