@@ -18,8 +18,7 @@ struct AdminRun {
 };
 
 AdminRun Admin(const TestCompany& company, const std::string& args) {
-    const char* bin = std::getenv("QV_TEST_BIN");
-    const std::string command = std::string(bin ? bin : "build/bin") + "/qvadmin --data '" + company.Folder() +
+    const std::string command = std::string(QV_BIN_DIR) + "/qvadmin --data '" + company.Folder() +
                                 "' --operator ADMIN " + args + " 2>/dev/null";
     AdminRun run{-1, {}};
     FILE* pipe = popen(command.c_str(), "r");
