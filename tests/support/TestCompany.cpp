@@ -1,7 +1,6 @@
 // Temporary company folders for tests.
 #include "TestCompany.h"
 
-#include "kwcommon/company/kwSeedCompany.h"
 #include "kwcommon/kwCompany.h"
 #include "kwcommon/x_message.h"
 #include "kwcommon/xio_dict.h"
@@ -36,9 +35,6 @@ TestCompany::TestCompany(bool withDemoData) {
                  fs::copy_options::recursive);
     }
     std::string error;
-    if (withDemoData && !kwSeedCompany(_folder, &error)) {
-        ADD_FAILURE() << "cannot load the demo records: " << error;
-    }
     if (!kwCompany::Open(_folder, &error)) {
         ADD_FAILURE() << "cannot open the test company: " << error;
     }
