@@ -14,7 +14,8 @@ void Usage(std::ostream& out) {
            "  file dump ABBR [--type N] [--key K]  records as tab-separated lines in key order\n"
            "  issue add --message TEXT [--status S] [--urgency U] [--classif C] [--followup F]\n"
            "            [--problem P] [--respons NAME] [--due DATE] [--notify DATE]\n"
-           "  issue show N | issue list | issue delete N\n";
+           "  issue show N | issue list | issue delete N\n"
+           "  prefs show                           the user's and the installation's preferences\n";
 }
 } // namespace
 
@@ -54,6 +55,7 @@ int main(int argc, char** argv) {
     if (command == "issue show") return AdminIssueShow(context);
     if (command == "issue list") return AdminIssueList(context);
     if (command == "issue delete") return AdminIssueDelete(context);
+    if (command == "prefs show") return AdminPrefsShow(context);
     std::cerr << "qvadmin: unknown command \"" << command << "\"\n";
     Usage(std::cerr);
     return kAdminUserError;
