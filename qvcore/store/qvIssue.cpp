@@ -16,6 +16,7 @@
 #include "kwcommon/xs.h"
 
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -154,53 +155,49 @@ double qvIssue::Number() const {
     return value.AsNumber();
 }
 
+bool qvIssue::IsFormattedKey(int n) const {
+    if (!xk_multi_section(_kinds[n])) return false;
+    xio_fld_def def{};
+    return xio_get_fld_def(_file, FieldNumber(n), &def, 1, 1) == XIO_OK && def.formatFlag &&
+           xk_multi_section(def.kind);
+}
+
 bool qvIssue::PutFields(int first, int end) {
-    if (!_file) return false;
-    first = std::max(first, 1);
-    end = std::min(end, kValueCount);
-    for (int n = first; n < end; ++n) {
-        const short field = FieldNumber(n);
-        if (!field) continue;
+    return MoveFields(first, end, [this](int n, short field) {
         if (n == QV_FORMESS) {
             xio_put_long_text(_file, field, Value(n).Format());
-            continue;
+            return;
         }
         x_value_def value;
         Value(n).ToXval(value);
-        if (xk_multi_section(_kinds[n])) {
-            xio_fld_def def{};
-            if (xio_get_fld_def(_file, field, &def, 1, 1) == XIO_OK && def.formatFlag && xk_multi_section(def.kind)) {
-                const std::string shown = x_utf8_cut(value.AsText(), X_VALUE_TEXT_MAX);
-                value.SetText(xk_unformat_field(_kinds[n], _qualifiers[n], shown));
-            }
-        }
+        // Sectioned keys are stored without their separators.
+        if (IsFormattedKey(n))
+            value.SetText(xk_unformat_field(_kinds[n], _qualifiers[n], x_utf8_cut(value.AsText(), X_VALUE_TEXT_MAX)));
         xio_put_field(_file, 0, field, &value);
-    }
-    return true;
+    });
 }
 
 bool qvIssue::GetFields(int first, int end) {
-    if (!_file) return false;
-    first = std::max(first, 1);
-    end = std::min(end, kValueCount);
-    for (int n = first; n < end; ++n) {
-        const short field = FieldNumber(n);
-        if (!field) continue;
+    return MoveFields(first, end, [this](int n, short field) {
         if (n == QV_FORMESS) {
             std::string text;
             xio_get_long_text(_file, field, &text);
             Value(n).Set(text);
-            continue;
+            return;
         }
         x_value_def value;
         xio_get_field(_file, 0, field, &value);
-        if (xk_multi_section(_kinds[n])) {
-            xio_fld_def def{};
-            if (xio_get_fld_def(_file, field, &def, 1, 1) == XIO_OK && def.formatFlag && xk_multi_section(def.kind))
-                value.SetText(xk_format_field(_kinds[n], _qualifiers[n], value.AsText()));
-        }
+        if (IsFormattedKey(n)) value.SetText(xk_format_field(_kinds[n], _qualifiers[n], value.AsText()));
         if (!Value(n).FromXval(value) && value.IsText()) Value(n).Set(value.AsText());
-    }
+    });
+}
+
+bool qvIssue::MoveFields(int first, int end, const std::function<void(int, short)>& move) {
+    if (!_file) return false;
+    first = std::max(first, 1);
+    end = std::min(end, kValueCount);
+    for (int n = first; n < end; ++n)
+        if (const short field = FieldNumber(n)) move(n, field);
     return true;
 }
 

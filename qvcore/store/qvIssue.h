@@ -6,6 +6,7 @@
 #include "kwcommon/values/kwData.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -82,6 +83,10 @@ public:
 
 private:
     void MakeValues();
+    // Calls move(index, field number) for each stored field of the range.
+    bool MoveFields(int first, int end, const std::function<void(int, short)>& move);
+    // A sectioned key shown with separators and stored without them.
+    bool IsFormattedKey(int n) const;
     short FieldNumber(int n) const { return _fieldNumbers[static_cast<size_t>(n)]; }
 
     std::array<std::unique_ptr<kwData>, kValueCount> _values;
