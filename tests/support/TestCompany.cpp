@@ -1,6 +1,7 @@
 // Temporary company folders for tests.
 #include "TestCompany.h"
 
+#include "kwcommon/company/kwSeedCompany.h"
 #include "kwcommon/kwCompany.h"
 #include "kwcommon/x_message.h"
 #include "kwcommon/xio_dict.h"
@@ -24,8 +25,30 @@ std::string TestCompany::MakeTempFolder(const std::string& prefix) {
 }
 
 TestCompany::TestCompany(bool withDemoData) {
+    // Loading the demo records makes every data file anew, which takes about a second; it
+    // is done once per test program, and each company then copies the loaded files.
+    struct LoadedDemo {
+        std::string folder;
+        std::string error;
+        pid_t owner = getpid();
+        LoadedDemo() {
+            folder = MakeTempFolder("qvdemo-");
+            fs::copy(DemoFolder(), folder, fs::copy_options::recursive);
+            kwSeedCompany(folder, &error);
+        }
+        ~LoadedDemo() {
+            std::error_code ignored;
+            if (getpid() == owner) fs::remove_all(folder, ignored);
+        }
+    };
     _folder = MakeTempFolder("qvtest-");
-    for (const auto& entry : fs::directory_iterator(DemoFolder())) {
+    std::string source = DemoFolder();
+    if (withDemoData) {
+        static LoadedDemo loaded;
+        if (!loaded.error.empty()) ADD_FAILURE() << "cannot load the demo records: " << loaded.error;
+        source = loaded.folder;
+    }
+    for (const auto& entry : fs::directory_iterator(source)) {
         if (!withDemoData) {
             // Settings, lists and dictionaries only: no data files and no seed records.
             if (entry.is_regular_file() && entry.path().extension() != ".json") continue;

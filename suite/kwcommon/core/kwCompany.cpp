@@ -1,6 +1,8 @@
 // The current company: folder, settings, operator, and the demo company's first-run copy.
 #include "kwcommon/kwCompany.h"
 
+#include "kwcommon/company/kwSeedCompany.h"
+
 #include <nlohmann/json.hpp>
 
 #include <cstdlib>
@@ -179,6 +181,14 @@ bool kwCompany::CopyDemo(const std::string& target, std::string* error) {
     fs::copy(source, partial, fs::copy_options::recursive, ec);
     if (ec) {
         if (error) *error = "Cannot copy the demo company to \"" + partial.string() + "\": " + ec.message();
+        fs::remove_all(partial, ec);
+        return false;
+    }
+    // The demo records go into the copy before it takes its real name: a load that fails
+    // leaves no company behind that looks whole.
+    std::string seedError;
+    if (!kwSeedCompany(partial.string(), &seedError)) {
+        if (error) *error = seedError;
         fs::remove_all(partial, ec);
         return false;
     }
