@@ -1,0 +1,18 @@
+// Stores messages in the company's outbox folder when no mail server is set: one RFC 5322
+// file per message, each appearing whole or not at all.
+#pragma once
+
+#include <string>
+
+class OutboxWriter {
+public:
+    explicit OutboxWriter(std::string folder) : _folder(std::move(folder)) {}
+
+    // Writes the message into a temporary file of the folder, forces it to disk and renames
+    // it to a new "*.eml" name; the folder is made when missing. false (nothing left
+    // behind) with the reason in error.
+    bool Write(const std::string& message, std::string* path, std::string* error) const;
+
+private:
+    std::string _folder;
+};
