@@ -1,6 +1,8 @@
 // Word capitals and the status-list rule.
 #include "qvcore/store/qvTextRules.h"
 
+#include "kwcommon/x_text.h"
+
 #include "kwcommon/x_message.h"
 
 namespace {
@@ -8,14 +10,7 @@ char UpperAscii(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-bool EqualsNoCase(const std::string& a, const char* b) {
-    const std::string other = b;
-    if (a.size() != other.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (UpperAscii(a[i]) != UpperAscii(other[i])) return false;
-    }
-    return true;
-}
+bool EqualsNoCase(const std::string& a, const char* b) { return x_equal_nocase(a, b); }
 } // namespace
 
 void qvInitCaps(char* text) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // The plural of an English noun: "Vendor" -> "Vendors", "Company" -> "Companies",
 // "Box" -> "Boxes", keeping the letter case of the word's end. Only the last word of a
@@ -17,3 +18,8 @@ std::string x_init_caps(const std::string& text);
 char* x_strins(char* text, int size, int pos, const char* insert);
 // Case-insensitive position of find in text (1-based), 0 when absent or find is empty.
 int x_strpos(const char* text, const char* find);
+
+// The text without blanks (space, tab, CR, LF) at either end.
+std::string_view x_trim(std::string_view text);
+// Equal when compared without regard to the case of ASCII letters.
+bool x_equal_nocase(std::string_view a, std::string_view b);

@@ -2,6 +2,8 @@
 // SMTP commands and message headers, so nothing that could end a command or a header may.
 #include "MailAddress.h"
 
+#include "kwcommon/x_text.h"
+
 namespace {
 bool IsLetterOrDigit(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
@@ -18,14 +20,7 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 }
 } // namespace
 
-std::string_view MailTrim(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
+std::string_view MailTrim(std::string_view text) { return x_trim(text); }
 
 bool MailAddress::IsValidAddress(std::string_view address) {
     const size_t at = address.find('@');

@@ -1,19 +1,11 @@
 // Recipient names resolved against the company's operators.
 #include "RecipientResolver.h"
 
+#include "kwcommon/x_text.h"
 #include "kwcommon/xs.h"
 
 namespace {
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
+bool EqualsNoCase(std::string_view a, std::string_view b) { return x_equal_nocase(a, b); }
 
 std::vector<std::string_view> Split(std::string_view text, char separator) {
     std::vector<std::string_view> parts;

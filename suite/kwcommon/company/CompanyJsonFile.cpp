@@ -1,6 +1,8 @@
 // Reading, stamping and crash-safe rewriting of the company's JSON settings files.
 #include "kwcommon/company/CompanyJsonFile.h"
 
+#include "kwcommon/x_text.h"
+
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -153,15 +155,6 @@ FileWriteLock::~FileWriteLock() {
     if (_fd >= 0) ::close(_fd);
 }
 
-bool EqualsNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
-        if (x != y) return false;
-    }
-    return true;
-}
+bool EqualsNoCase(const std::string& a, const std::string& b) { return x_equal_nocase(a, b); }
 
 } // namespace kwcompany

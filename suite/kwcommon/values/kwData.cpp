@@ -1,6 +1,8 @@
 // The base of the typed values: the fallback comparison and shared text helpers.
 #include "kwcommon/values/kwData.h"
 
+#include "kwcommon/x_text.h"
+
 int kwData::Compare(const kwData& other) const {
     return CompareFormatted(other);
 }
@@ -12,24 +14,8 @@ int kwData::CompareFormatted(const kwData& other) const {
 
 namespace kwDataText {
 
-std::string_view Trim(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
+std::string_view Trim(std::string_view text) { return x_trim(text); }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
-        if (x != y) return false;
-    }
-    return true;
-}
+bool EqualsNoCase(std::string_view a, std::string_view b) { return x_equal_nocase(a, b); }
 
 } // namespace kwDataText

@@ -1,6 +1,8 @@
 // Dates and times of the data library: see xd.h.
 #include "kwcommon/values/xd.h"
 
+#include "kwcommon/x_text.h"
+
 #include "kwcommon/kwCompany.h"
 
 #include <cstdio>
@@ -33,14 +35,7 @@ int DigitsValue(std::string_view text) {
     return value;
 }
 
-std::string_view Trim(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
+std::string_view Trim(std::string_view text) { return x_trim(text); }
 
 std::tm LocalNow() {
     std::time_t now = std::time(nullptr);
