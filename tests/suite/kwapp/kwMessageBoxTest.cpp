@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include "KwappTestSupport.h"
+
 #include <QApplication>
 #include <QPixmap>
 #include <QKeyEvent>
@@ -17,29 +19,8 @@
 #include <memory>
 
 namespace {
-// The application lives for the test run and ends inside it: a QApplication left to the
-// exit handlers would outlive parts of Qt it still needs.
-class QtEnvironment : public ::testing::Environment {
-public:
-    void TearDown() override { app.reset(); }
-    static QApplication& App() {
-        if (!app) {
-            static int argc = 1;
-            static char name[] = "test_kwapp";
-            static char* argv[] = {name, nullptr};
-            app = std::make_unique<QApplication>(argc, argv);
-        }
-        return *app;
-    }
-
-private:
-    static inline std::unique_ptr<QApplication> app;
-};
-[[maybe_unused]] auto* const qtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
-QApplication& App() {
-    return QtEnvironment::App();
-}
+// One application for the whole test program, shared with the other framework tests.
+QApplication& App() { return kwapptest::App(); }
 
 QMessageBox* VisibleBox() {
     for (QWidget* widget : QApplication::topLevelWidgets()) {

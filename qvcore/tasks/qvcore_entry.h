@@ -1,0 +1,14 @@
+// The library's entry points for the framework.
+#pragma once
+
+#include "qvcore/strings/qvcoreStrings.h"
+
+class kwDynLinkLibrary;
+
+// The library's version as its load and unload lines report it.
+inline constexpr const char* QVCORE_VERSION = "13.1.24";
+
+extern "C" {
+// Links the library into the application's resource chain (once) and answers the link.
+kwDynLinkLibrary* qvcore_init_ext_dll();
+}

@@ -1,0 +1,22 @@
+// The user's own settings of the suite's programs, kept across companies: the last company
+// opened, window placements, toolbar choices. One JSON file of named text values in
+// $XDG_CONFIG_HOME/quorvel/kwapp.json (~/.config/quorvel when the variable is not set).
+#pragma once
+
+#include <optional>
+#include <string>
+
+class kwUserSettings {
+public:
+    kwUserSettings() = delete;
+
+    // The value stored under key, if any. A missing or malformed file has no values.
+    static std::optional<std::string> Get(const std::string& key);
+    // Stores (or replaces) one value; other values, also those written meanwhile by other
+    // programs, are kept. false when the file cannot be written.
+    static bool Put(const std::string& key, const std::string& value);
+    static bool Remove(const std::string& key);
+
+    // The file (its folder is made on the first write).
+    static std::string FilePath();
+};

@@ -1,0 +1,113 @@
+// Toolbar buttons are actions carrying their command id, like menu items, so the frame
+// enables both the same way.
+#include "kwapp/frame/kwToolBar.h"
+
+#include "kwapp/app/kwApplication.h"
+#include "kwapp/app/kwUserSettings.h"
+#include "kwapp/resources/kwBitmapResource.h"
+#include "kwapp/tasks/kwTask.h"
+
+#include <nlohmann/json.hpp>
+
+#include <QAction>
+#include <QPainter>
+#include <QPixmap>
+
+namespace {
+std::string ChoicesKey() {
+    const kwApplication* app = KWGetApp();
+    return (app ? app->Abbreviation() : std::string("KW")) + ".toolbar";
+}
+} // namespace
+
+kwToolBar::kwToolBar(QWidget* parent) : QToolBar(QStringLiteral("Tasks"), parent) {
+    setObjectName(QStringLiteral("kwTaskToolBar"));
+    setIconSize(QSize(24, 24));
+    setToolButtonStyle(Qt::ToolButtonIconOnly);
+}
+
+kwToolBar::~kwToolBar() = default;
+
+QIcon kwToolBar::TaskIcon(unsigned short bitmap, const QString& name) {
+    QIcon icon = kwBitmapResource::Load(bitmap);
+    if (!icon.isNull()) return icon;
+    QIcon letter;
+    for (int size : {16, 24, 32}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setBrush(QColor(70, 110, 160));
+        painter.setPen(Qt::NoPen);
+        painter.drawRoundedRect(QRectF(1, 1, size - 2, size - 2), size / 6.0, size / 6.0);
+        painter.setPen(Qt::white);
+        QFont font = painter.font();
+        font.setPixelSize(size * 2 / 3);
+        font.setBold(true);
+        painter.setFont(font);
+        painter.drawText(QRect(0, 0, size, size), Qt::AlignCenter, name.left(1).toUpper());
+        painter.end();
+        letter.addPixmap(pixmap);
+    }
+    return letter;
+}
+
+void kwToolBar::Update() {
+    clear();
+    kwApplication* app = KWGetApp();
+    if (!app) return;
+    LoadChoices();
+    for (kwTask* task : app->Tasks()) {
+        if (!task->OnToolBar()) continue;
+        const QString name = QString::fromStdString(task->Name());
+        auto* action = new QAction(TaskIcon(task->Bitmap(), name), name, this);
+        const unsigned short id = task->ID();
+        action->setProperty("cmdId", id);
+        action->setObjectName(QStringLiteral("task%1").arg(id));
+        action->setToolTip(name);
+        action->setStatusTip(QString::fromStdString(task->Description()));
+        action->setEnabled(app->IsCommandEnabled(id));
+        connect(action, &QAction::triggered, this, [id] {
+            if (kwApplication* current = KWGetApp()) current->OnCommand(id);
+        });
+        addAction(action);
+    }
+}
+
+QAction* kwToolBar::TaskAction(unsigned short id) const {
+    for (QAction* action : actions())
+        if (action->property("cmdId").toInt() == id) return action;
+    return nullptr;
+}
+
+std::vector<unsigned short> kwToolBar::TaskIds() const {
+    std::vector<unsigned short> ids;
+    for (QAction* action : actions())
+        ids.push_back(static_cast<unsigned short>(action->property("cmdId").toUInt()));
+    return ids;
+}
+
+void kwToolBar::LoadChoices() {
+    kwApplication* app = KWGetApp();
+    if (!app) return;
+    const auto stored = kwUserSettings::Get(ChoicesKey());
+    if (!stored) return;
+    const nlohmann::json choices = nlohmann::json::parse(*stored, nullptr, false);
+    if (choices.is_discarded() || !choices.is_object()) return;
+    for (kwTask* task : app->Tasks()) {
+        if (task->HasToolItemChoice()) continue;
+        auto it = choices.find(std::to_string(task->ID()));
+        if (it == choices.end() || !it->is_boolean()) continue;
+        if (it->get<bool>()) task->SetToolItemInfo(true);
+        else task->DeleteToolItem();
+    }
+}
+
+bool kwToolBar::SaveChoices() {
+    kwApplication* app = KWGetApp();
+    if (!app) return false;
+    nlohmann::json choices = nlohmann::json::object();
+    for (kwTask* task : app->Tasks())
+        if (task->HasToolItemChoice()) choices[std::to_string(task->ID())] = task->OnToolBar();
+    return kwUserSettings::Put(ChoicesKey(), choices.dump());
+}

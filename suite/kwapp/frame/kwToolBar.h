@@ -1,0 +1,27 @@
+// The toolbar of task buttons: every task of the application that sits on the toolbar (the
+// user's choice, else the task's default), in the order the tasks were registered, with
+// the task's bitmap. The user's choices are kept in the user's settings.
+#pragma once
+
+#include <QToolBar>
+
+#include <vector>
+
+class kwToolBar : public QToolBar {
+    Q_OBJECT
+public:
+    explicit kwToolBar(QWidget* parent = nullptr);
+    ~kwToolBar() override;
+
+    // Rebuilds the buttons from the application's tasks.
+    void Update();
+    QAction* TaskAction(unsigned short id) const;
+    std::vector<unsigned short> TaskIds() const;
+
+    // The stored toolbar choices, applied to tasks that have no choice yet; and storing the
+    // tasks' choices.
+    static void LoadChoices();
+    static bool SaveChoices();
+    // The icon a task shows: its bitmap, else a letter drawn from its name.
+    static QIcon TaskIcon(unsigned short bitmap, const QString& name);
+};
