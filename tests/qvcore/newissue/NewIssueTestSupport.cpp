@@ -1,6 +1,8 @@
-// The application object lives for the test run and ends inside it, before the exit
-// handlers: Qt's devices and fonts must not outlive the GUI library's own statics.
+// What the New Issue tests share: the application object, timers that answer windows when
+// they show, and the mail service pointed at the company.
 #include "NewIssueTestSupport.h"
+
+#include "TestApplication.h"
 
 #include "qvkit/mail/kclMailLibrary.h"
 
@@ -21,15 +23,6 @@
 namespace newissuetest {
 namespace {
 
-class ApplicationEnvironment : public ::testing::Environment {
-public:
-    void TearDown() override { app.reset(); }
-    std::unique_ptr<QApplication> app;
-};
-
-ApplicationEnvironment* const environment = static_cast<ApplicationEnvironment*>(
-    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment));
-
 std::vector<QPointer<QTimer>>& Waiting() {
     static std::vector<QPointer<QTimer>> timers;
     return timers;
@@ -37,15 +30,7 @@ std::vector<QPointer<QTimer>>& Waiting() {
 
 } // namespace
 
-QApplication& App() {
-    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return *existing;
-    static int argc = 1;
-    static char name[] = "test_qvcore";
-    static char* argv[] = {name, nullptr};
-    environment->app = std::make_unique<QApplication>(argc, argv);
-    return *environment->app;
-}
+QApplication& App() { return TestApplication(); }
 
 void WhenShownWidget(std::function<QWidget*()> find, std::function<void(QWidget*)> driver) {
     App();

@@ -1,6 +1,7 @@
 // The mail service driven through kclMail: messages stored in the outbox (content, encoding,
 // atomic files), recipients resolved against the operators, the compose and logon windows,
 // and SMTP against a responder on a loopback port.
+#include "TestApplication.h"
 #include "qvkit/mail/kclMail.h"
 #include "qvkit/mail/kclMailLibrary.h"
 
@@ -35,13 +36,7 @@ namespace {
 constexpr int kSendId = 1, kCancelId = 2, kToId = 1001, kSubjectId = 1004, kTextId = 1005,
               kNoticeId = 1006, kPasswordId = 1012;
 
-void EnsureApplication() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "test_qvkit";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-}
+void EnsureApplication() { TestApplication(); }
 
 template <class T> T* FindById(QWidget* root, int id) {
     for (T* widget : root->findChildren<T*>())

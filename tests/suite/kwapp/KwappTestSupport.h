@@ -2,6 +2,7 @@
 // user's folders (settings, data) moved into a temporary folder for the test's duration.
 #pragma once
 
+#include "TestApplication.h"
 #include "TestCompany.h"
 
 #include <QApplication>
@@ -17,24 +18,7 @@
 
 namespace kwapptest {
 
-// Owns the Qt application and ends it when the test program's tests are over, while the
-// toolkit is still whole (a static one would be destroyed after parts of the toolkit).
-class QtEnvironment : public ::testing::Environment {
-public:
-    void TearDown() override { app.reset(); }
-    std::unique_ptr<QApplication> app;
-};
-
-inline QApplication& App() {
-    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return *existing;
-    static int argc = 1;
-    static char name[] = "test_kwapp";
-    static char* argv[] = {name, nullptr};
-    static QtEnvironment* environment = static_cast<QtEnvironment*>(
-        ::testing::AddGlobalTestEnvironment(new QtEnvironment)); // the test framework owns it
-    environment->app = std::make_unique<QApplication>(argc, argv);
-    return *environment->app;
-}
+inline QApplication& App() { return TestApplication(); }
 
 // Points XDG_CONFIG_HOME and XDG_DATA_HOME at a fresh temporary folder, and back afterwards.
 class UserFolders {
