@@ -12,8 +12,10 @@
 
 namespace {
 constexpr auto kPause = std::chrono::milliseconds(5);
-constexpr auto kAskAfter = std::chrono::seconds(5);
+std::chrono::milliseconds g_askAfter{5000};
 } // namespace
+
+void qvNextIssueNumber::SetAskAfterForTesting(int milliseconds) { g_askAfter = std::chrono::milliseconds(milliseconds); }
 
 bool qvNextIssueNumber::LockHeader() {
     auto waitingSince = std::chrono::steady_clock::now();
@@ -24,7 +26,7 @@ bool qvNextIssueNumber::LockHeader() {
             xio_io_error(_file, status);
             return false;
         }
-        if (std::chrono::steady_clock::now() - waitingSince >= kAskAfter) {
+        if (std::chrono::steady_clock::now() - waitingSince >= g_askAfter) {
             const short answer = xw_wr_message(
                 0, XW_YESNO, "The issue numbers are in use by another user.\n\nDo you want to keep waiting?", 0);
             if (answer != XW_ANSWER_YES) return false;

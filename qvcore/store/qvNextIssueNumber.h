@@ -10,6 +10,9 @@ public:
     // Gives n back when it is still the last number issued.
     void Release(double number);
 
+    // How long a held header is waited for before the user is asked (tests shorten it).
+    static void SetAskAfterForTesting(int milliseconds);
+
 private:
     // Reads and locks the header, waiting while another user holds it. false when it
     // failed (reported) or the user stopped waiting.

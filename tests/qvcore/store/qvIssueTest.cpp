@@ -134,6 +134,26 @@ TEST(qvNextIssueNumberTest, AHeaderHeldByADeadProcessBlocksNobody) {
     waitpid(child, &status, 0);
 }
 
+TEST(qvNextIssueNumberTest, TheUserDecidesWhetherToKeepWaitingForAHeldHeader) {
+    TestCompany company(false);
+    qvIssueFile file(7098);
+    ASSERT_TRUE(file.Open());
+    qvIssueFile other(7098);
+    ASSERT_TRUE(other.Open());
+    ASSERT_EQ(xio_rd_header(other.Number(), 1, 1), 0) << "another user holds the header";
+    qvNextIssueNumber::SetAskAfterForTesting(50);
+    xw_clear_shown_messages();
+    xw_script_answers({XW_ANSWER_YES, XW_ANSWER_NO});
+    qvNextIssueNumber numbers(file.Number());
+    EXPECT_EQ(numbers.Next(), 0) << "no number when the user stops waiting";
+    ASSERT_EQ(xw_shown_messages().size(), 2u) << "asked again after waiting on";
+    EXPECT_EQ(xw_shown_messages()[0].type, XW_YESNO);
+    EXPECT_NE(xw_shown_messages()[0].text.find("keep waiting"), std::string::npos);
+    xio_free_header(other.Number(), 1);
+    EXPECT_EQ(numbers.Next(), 1) << "the number comes once the header is free";
+    qvNextIssueNumber::SetAskAfterForTesting(5000);
+}
+
 TEST(qvIssueTest, ANewIssueStartsFromTheDefaults) {
     TestCompany company(false);
     qvIssue detached(0, 7098, true);
