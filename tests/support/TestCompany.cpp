@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -71,4 +72,13 @@ TestCompany::~TestCompany() {
     kwDictionaryLoader::ClearCache();
     std::error_code ignored;
     fs::remove_all(_folder, ignored);
+}
+
+void TestCompany::UpdateSettings(const std::string& section, const nlohmann::json& values) {
+    nlohmann::json settings;
+    std::ifstream(Path("company.json")) >> settings;
+    settings[section].update(values);
+    std::ofstream(Path("company.json")) << settings.dump(2);
+    std::string error;
+    ASSERT_TRUE(kwCompany::Open(_folder, &error)) << error;
 }

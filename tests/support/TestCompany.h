@@ -2,6 +2,8 @@
 // opened as the current company, removed afterwards.
 #pragma once
 
+#include <nlohmann/json.hpp>
+
 #include <string>
 
 class TestCompany {
@@ -14,6 +16,10 @@ public:
 
     const std::string& Folder() const { return _folder; }
     std::string Path(const std::string& relative) const { return _folder + "/" + relative; }
+
+    // Merges values into one section of company.json ("mail" ...) and opens the company
+    // again so the change is seen.
+    void UpdateSettings(const std::string& section, const nlohmann::json& values);
 
     // The folder of the demo company in the sources.
     static std::string DemoFolder();

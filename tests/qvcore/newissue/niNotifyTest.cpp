@@ -12,6 +12,7 @@
 #include "kwcommon/values/kwBool.h"
 #include "kwcommon/x_message.h"
 
+#include "SmtpResponder.h"
 #include "TestCompany.h"
 
 #include <gtest/gtest.h>
@@ -42,18 +43,6 @@ int ScriptedAnswersLeft() {
     return left ? left() : -1;
 }
 
-// A loopback port on which nobody listens.
-int ClosedPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
-}
 
 bool EmailFlag(qvIssue& issue) {
     return static_cast<kwBool&>(issue.Value(QV_EMAIL)).Get();
@@ -111,14 +100,7 @@ protected:
         return {headers, all.substr(split + 4)};
     }
 
-    void SetMail(const nlohmann::json& values) {
-        nlohmann::json settings;
-        std::ifstream(company.Path("company.json")) >> settings;
-        settings["mail"].update(values);
-        std::ofstream(company.Path("company.json")) << settings.dump(2);
-        std::string error;
-        ASSERT_TRUE(kwCompany::Open(company.Folder(), &error)) << error;
-    }
+    void SetMail(const nlohmann::json& values) { company.UpdateSettings("mail", values); }
 
     TestCompany company{false};
     std::unique_ptr<qvIssue> issue;
@@ -191,7 +173,7 @@ TEST_F(Notification, CancelPassesQuietly) {
 }
 
 TEST_F(Notification, SendFailureShowsError201) {
-    SetMail({{"host", "127.0.0.1"}, {"port", ClosedPort()}, {"security", "none"}});
+    SetMail({{"host", "127.0.0.1"}, {"port", SmtpResponder::ClosedPort()}, {"security", "none"}});
     ScriptAnswers({MAPI_ANSWER_OK});
     niSendNotification(true, *issue, {}, true);
     ASSERT_EQ(xw_shown_messages().size(), 1u);

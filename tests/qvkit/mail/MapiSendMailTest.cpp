@@ -181,14 +181,7 @@ protected:
     }
 
     // Merges values into the company's "mail" settings and reopens the company.
-    void SetMail(const nlohmann::json& values) {
-        nlohmann::json settings;
-        std::ifstream(company.Path("company.json")) >> settings;
-        settings["mail"].update(values);
-        std::ofstream(company.Path("company.json")) << settings.dump(2);
-        std::string error;
-        ASSERT_TRUE(kwCompany::Open(company.Folder(), &error)) << error;
-    }
+    void SetMail(const nlohmann::json& values) { company.UpdateSettings("mail", values); }
 
     TestCompany company{false};
 };
