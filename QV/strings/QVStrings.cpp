@@ -7,6 +7,8 @@ namespace {
 const kwStringEntry qvTable[] = {
     {3, "Quorvel"},
     {4, "QV"},
+    // File New enters a new issue in this program.
+    {1010, "Enters a new issue"},
     {1999, "Exits the Quorvel application"},
     {2000, "Exits the Quorvel application"},
     {7005, "Customizes the applications that are available"},

@@ -139,6 +139,16 @@ void kwCommonCommands::Install(kwApplication& app, bool documentCommands) {
         dialog.DoModal();
     }, InForeground);
 
+    if (!documentCommands) {
+        // Without document files, File New enters a new record through the New Issue task
+        // (whichever task the program registered under its command).
+        app.AddCommand(ID_FILE_NEW, [] {
+            if (kwApplication* current = KWGetApp()) current->OnCommand(ID_NEW_ISSUE);
+        }, [] {
+            kwApplication* current = KWGetApp();
+            return current && current->IsCommandEnabled(ID_NEW_ISSUE);
+        });
+    }
     if (documentCommands) {
         app.AddCommand(ID_FILE_SAVE, [] {
             if (kwDocument* document = ActiveDocument(); document && document->OnSaveDocument())

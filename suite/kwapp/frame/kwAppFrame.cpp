@@ -4,6 +4,7 @@
 #include "kwapp/frame/kwAppFrame.h"
 
 #include "kwapp/app/kwApplication.h"
+#include "kwapp/app/kwCommonCommands.h"
 #include "kwapp/frame/kwToolBar.h"
 #include "kwapp/resources/kwDynLinkLibrary.h"
 #include "kwapp/resources/kwMenuResource.h"
@@ -81,6 +82,16 @@ bool kwAppFrame::LoadFrame(unsigned short resourceId, unsigned long style, QWidg
 }
 
 int kwAppFrame::OnCreate() {
+    // A program that enters records rather than opening document files makes its new
+    // record with File New (and its Ctrl+N): the framework's New Issue task.
+    kwApplication* app = KWGetApp();
+    if (app && app->FindTask(kwCommonCommands::ID_NEW_ISSUE) && !app->HasHandler(kwCommonCommands::ID_FILE_SAVE)) {
+        _menuModifier.StartNewMenuGroup("kwNewIssue");
+        _menuModifier.AppendAddItemModification("&File", kwCommonCommands::ID_FILE_NEW, "&New Issue...",
+                                                CMenuModifier::ORDER_POSITION, 0, 0, 0);
+        _menuModifier.AppendAddItemModification("&File", 0, "", CMenuModifier::ORDER_POSITION,
+                                                CMenuModifier::MF_SEPARATOR, 0, 1);
+    }
     UpdateMenus();
     if (_toolBar) _toolBar->Update();
     return 0;
