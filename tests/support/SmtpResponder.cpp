@@ -11,24 +11,6 @@
 #include <cstring>
 
 namespace {
-std::string DecodeBase64(const std::string& text) {
-    static const std::string alphabet =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    unsigned buffer = 0;
-    int bits = 0;
-    for (char c : text) {
-        const size_t value = alphabet.find(c);
-        if (value == std::string::npos) continue;
-        buffer = (buffer << 6) | static_cast<unsigned>(value);
-        bits += 6;
-        if (bits >= 8) {
-            bits -= 8;
-            out += static_cast<char>((buffer >> bits) & 0xFF);
-        }
-    }
-    return out;
-}
 
 // Reads one CRLF-ended line (without the CRLF); false on close or after 5 s of silence.
 bool ReadLine(int fd, std::string& pending, std::string* line) {
@@ -144,7 +126,7 @@ void SmtpResponder::Converse(int client) {
                     Reply(client, "334 ");
                     if (!ReadLine(client, pending, &response)) return;
                 }
-                credentials = PlainCredentials(DecodeBase64(response));
+                credentials = PlainCredentials(SmtpResponder::DecodeBase64(response));
             } else {
                 Reply(client, "504 5.5.4 Unrecognized authentication type");
                 continue;
@@ -186,4 +168,23 @@ void SmtpResponder::Converse(int client) {
             Reply(client, "502 5.5.2 Command not recognized");
         }
     }
+}
+
+std::string SmtpResponder::DecodeBase64(const std::string& text) {
+    static const std::string alphabet =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    unsigned buffer = 0;
+    int bits = 0;
+    for (char c : text) {
+        const size_t value = alphabet.find(c);
+        if (value == std::string::npos) continue;
+        buffer = (buffer << 6) | static_cast<unsigned>(value);
+        bits += 6;
+        if (bits >= 8) {
+            bits -= 8;
+            out += static_cast<char>((buffer >> bits) & 0xFF);
+        }
+    }
+    return out;
 }

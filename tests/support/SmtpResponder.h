@@ -29,6 +29,8 @@ public:
 
     // A loopback port on which nobody listens.
     static int ClosedPort();
+    // Base64 text decoded (characters outside the alphabet are skipped).
+    static std::string DecodeBase64(const std::string& text);
 
 private:
     void Serve();

@@ -116,24 +116,6 @@ ParsedMessage Parse(const std::string& text) {
     return message;
 }
 
-std::string DecodeBase64(const std::string& text) {
-    static const std::string alphabet =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    unsigned buffer = 0;
-    int bits = 0;
-    for (char c : text) {
-        const size_t value = alphabet.find(c);
-        if (value == std::string::npos) continue;
-        buffer = (buffer << 6) | static_cast<unsigned>(value);
-        bits += 6;
-        if (bits >= 8) {
-            bits -= 8;
-            out += static_cast<char>((buffer >> bits) & 0xFF);
-        }
-    }
-    return out;
-}
 
 // An unfolded header value made of encoded words, decoded; blanks between words dropped.
 std::string DecodeWords(const std::string& value) {
@@ -143,7 +125,7 @@ std::string DecodeWords(const std::string& value) {
     while (words >> word) {
         EXPECT_EQ(word.rfind("=?UTF-8?B?", 0), 0u) << "not an encoded word: " << word;
         EXPECT_LE(word.size(), 75u) << "encoded words are at most 75 characters";
-        out += DecodeBase64(word.substr(10, word.size() - 12));
+        out += SmtpResponder::DecodeBase64(word.substr(10, word.size() - 12));
     }
     return out;
 }
