@@ -31,25 +31,19 @@ kwToolBar::~kwToolBar() = default;
 QIcon kwToolBar::TaskIcon(unsigned short bitmap, const QString& name) {
     QIcon icon = kwBitmapResource::Load(bitmap);
     if (!icon.isNull()) return icon;
-    QIcon letter;
-    for (int size : {16, 24, 32}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
+    // A task without a bitmap shows its initial on a tile.
+    return kwBitmapResource::Render([&name](QPainter& painter, const QRectF& box) {
+        const int size = static_cast<int>(box.width());
         painter.setBrush(QColor(70, 110, 160));
         painter.setPen(Qt::NoPen);
-        painter.drawRoundedRect(QRectF(1, 1, size - 2, size - 2), size / 6.0, size / 6.0);
+        painter.drawRoundedRect(box.adjusted(1, 1, -1, -1), size / 6.0, size / 6.0);
         painter.setPen(Qt::white);
         QFont font = painter.font();
         font.setPixelSize(size * 2 / 3);
         font.setBold(true);
         painter.setFont(font);
-        painter.drawText(QRect(0, 0, size, size), Qt::AlignCenter, name.left(1).toUpper());
-        painter.end();
-        letter.addPixmap(pixmap);
-    }
-    return letter;
+        painter.drawText(box, Qt::AlignCenter, name.left(1).toUpper());
+    });
 }
 
 void kwToolBar::Update() {

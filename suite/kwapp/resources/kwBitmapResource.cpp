@@ -64,6 +64,10 @@ QIcon kwBitmapResource::Load(unsigned short id, const std::string& module) {
     if (id == 0) return {};
     kwBitmapPainter paint = FindPainter(id, module);
     if (!paint) return {};
+    return Render(paint);
+}
+
+QIcon kwBitmapResource::Render(const std::function<void(QPainter&, const QRectF&)>& paint) {
     QIcon icon;
     for (int size : {16, 24, 32}) {
         QPixmap pixmap(size, size);

@@ -3,6 +3,8 @@
 // chain, so a program can stand in for a library's image.
 #pragma once
 
+#include <functional>
+
 #include <QIcon>
 
 #include <cstddef>
@@ -29,4 +31,6 @@ public:
     static bool Exists(unsigned short id, const std::string& module = {});
     // The bitmap as an icon (16, 24 and 32 pixels); a null icon when no module has it.
     static QIcon Load(unsigned short id, const std::string& module = {});
+    // An icon in the toolbar sizes, each pixmap drawn by paint into its box.
+    static QIcon Render(const std::function<void(QPainter&, const QRectF&)>& paint);
 };
