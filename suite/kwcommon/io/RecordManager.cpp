@@ -10,6 +10,7 @@
 #include "kwcommon/kwCompany.h"
 #include "kwcommon/x_log.h"
 #include "kwcommon/x_message.h"
+#include "kwcommon/conditions/xc_alt_keys.h"
 #include "kwcommon/xc_file_control.h"
 #include "kwcommon/xio.h"
 
@@ -149,6 +150,8 @@ std::vector<std::string> SchemaStatements(const kwDictionary& dict, sqlite3* db)
     const short headerFirst = static_cast<short>(dict.file.fieldCount - dict.file.headerFieldCount + 1);
     tableSql("kw_header", headerFirst, dict.file.headerFieldCount, true);
     for (const auto& key : dict.keys) {
+        // A switched-off alternate key keeps no index (walks by it still work, sorted).
+        if (key.number > 0 && !xc_alt_key_active(dict.file.abbrev, key.number)) continue;
         std::string create = std::string("CREATE ") + (key.unique ? "UNIQUE " : "") + "INDEX IF NOT EXISTS " +
                              IndexName(key.recordType, key.number) + " ON " + TableName(key.recordType) + "(";
         for (int i = 0; i < key.fieldCount; ++i) {

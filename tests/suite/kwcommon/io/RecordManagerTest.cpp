@@ -2,6 +2,7 @@
 // between processes, crash safety and damaged files.
 #include "TestCompany.h"
 
+#include "kwcommon/conditions/xc_alt_keys.h"
 #include "kwcommon/kwioFile.h"
 #include "kwcommon/x_message.h"
 #include "kwcommon/xio.h"
@@ -244,6 +245,38 @@ TEST_F(RecordManager, WalksFollowEachKeyToTheEnd) {
     ASSERT_EQ(xio_restore_record(f, first, 1, 0), 0);
     ASSERT_EQ(xio_rd_next(f, 1, 0, 0), 0);
     EXPECT_EQ(Number(id), 1.5);
+}
+
+TEST_F(RecordManager, SwitchedOffAlternateKeysKeepNoIndexYetStillWalk) {
+    auto indexes = [&] {
+        std::set<std::string> names;
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(company.Path("TEST.TST").c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_stmt* stmt = nullptr;
+        sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type = 'index'", -1, &stmt, nullptr);
+        while (sqlite3_step(stmt) == SQLITE_ROW) names.insert(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+        sqlite3_finalize(stmt);
+        sqlite3_close(db);
+        return names;
+    };
+    ASSERT_EQ(Add(1, "one", "B", 20260102), 0);
+    ASSERT_EQ(Add(2, "two", "A", 20260101), 0);
+    EXPECT_TRUE(indexes().count("k1_2"));
+
+    ASSERT_EQ(xc_deactivate_alt_key("TST", 2), 0);
+    ASSERT_EQ(xio_update_keys(xio_key_chg_def("TST", nullptr, 2, 0)), 0);
+    EXPECT_FALSE(indexes().count("k1_2")) << "the switched-off key's index is dropped";
+    file.Close();
+    ASSERT_EQ(file.PromptedOpen("TST", 1, "", 0, false, true, false), 0);
+    f = file.FileNum();
+    EXPECT_FALSE(indexes().count("k1_2")) << "and opening the file again does not bring it back";
+    xio_clr_record(f, 1);
+    ASSERT_EQ(xio_rd_first(f, 1, 2, 0), 0);
+    EXPECT_EQ(Number(id), 2) << "the walk by the key still follows its order";
+
+    ASSERT_EQ(xc_activate_alt_key("TST", 2), 0);
+    ASSERT_EQ(xio_update_keys(xio_key_chg_def("TST", nullptr, 2, 1)), 0);
+    EXPECT_TRUE(indexes().count("k1_2"));
 }
 
 TEST_F(RecordManager, TwoOpensExcludeEachOtherLikeTwoUsers) {
