@@ -611,13 +611,8 @@ short xio_open_file(const xio_open_def* def, short* fileNumber) {
 }
 
 short kwio_open_data_file(const std::string& abbrev, const std::string& path, short programNumber, bool create,
-                          bool readOnly, bool exclusive, short* fileNumber, std::string* detail) {
-    const short status = OpenCommon(abbrev, path, programNumber, create, readOnly, exclusive, false, fileNumber);
-    if (status && detail) {
-        // The failed open left no file behind to ask: describe it from here.
-        *detail = std::string(xio_status_text(status)) + " (" + abbrev + ")";
-    }
-    return status;
+                          bool readOnly, bool exclusive, short* fileNumber) {
+    return OpenCommon(abbrev, path, programNumber, create, readOnly, exclusive, false, fileNumber);
 }
 
 short xio_open_dictionary(const char* abbrev, short* fileNumber) {

@@ -5,4 +5,4 @@
 
 // Opens a data file with every option the file classes offer.
 short kwio_open_data_file(const std::string& abbrev, const std::string& path, short programNumber, bool create,
-                          bool readOnly, bool exclusive, short* fileNumber, std::string* detail);
+                          bool readOnly, bool exclusive, short* fileNumber);

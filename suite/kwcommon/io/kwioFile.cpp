@@ -20,10 +20,9 @@ short kwioDataFile::PromptedOpen(const std::string& abbrev, short programNumber,
     Close();
     bool mayCreate = create;
     while (true) {
-        std::string detail;
         short number = 0;
-        const short status = kwio_open_data_file(abbrev, path, programNumber, mayCreate, openMode == 1, exclusive,
-                                                 &number, &detail);
+        const short status =
+            kwio_open_data_file(abbrev, path, programNumber, mayCreate, openMode == 1, exclusive, &number);
         if (status == XIO_OK) {
             _fileNumber = number;
             return XIO_OK;
