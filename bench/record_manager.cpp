@@ -73,16 +73,9 @@ struct Ours {
         classif = xio_num(f, 0, 0, "CLASSIF");
         duedate = xio_num(f, 0, 0, "DUEDATE");
     }
-    void Put(short field, double value) {
-        x_value_def v;
-        v.SetNumber(value);
-        xio_put_field(f, 0, field, &v);
-    }
-    void Put(short field, const std::string& value) {
-        x_value_def v;
-        v.SetText(value);
-        xio_put_field(f, 0, field, &v);
-    }
+    void Put(short field, const x_value_def& value) { xio_put_field(f, 0, field, &value); }
+    void Put(short field, double value) { Put(field, x_value_def::OfNumber(value)); }
+    void Put(short field, const std::string& value) { Put(field, x_value_def::OfText(value)); }
     bool Write(const Issue& item) {
         xio_clr_record(f, 1);
         Put(issue, item.number);

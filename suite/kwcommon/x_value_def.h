@@ -18,6 +18,17 @@ struct x_value_def {
     char text[X_VALUE_TEXT_MAX + 1] = {};
     double number = 0.0;
 
+    static x_value_def OfText(std::string_view value) {
+        x_value_def made;
+        made.SetText(value);
+        return made;
+    }
+    static x_value_def OfNumber(double value) {
+        x_value_def made;
+        made.SetNumber(value);
+        return made;
+    }
+
     void SetText(std::string_view value); // cut to 81 bytes on a UTF-8 boundary
     void SetNumber(double value);
     bool IsText() const { return kind == X_VALUE_TEXT; }

@@ -42,17 +42,9 @@ void Put(short file, const char* name, const x_value_def& value) {
     xio_put_field(file, 0, xio_num(file, 0, 0, name), &value);
 }
 
-x_value_def Text(const std::string& text) {
-    x_value_def value;
-    value.SetText(text);
-    return value;
-}
+x_value_def Text(const std::string& text) { return x_value_def::OfText(text); }
 
-x_value_def Number(double number) {
-    x_value_def value;
-    value.SetNumber(number);
-    return value;
-}
+x_value_def Number(double number) { return x_value_def::OfNumber(number); }
 
 // The link records of an issue, in key order.
 std::vector<StoredLink> LinkRecordsOf(short file, double issue) {

@@ -1,6 +1,7 @@
 // Attachments of records: copies in the store, lists written whole, refusal of sources
 // that cannot be read, and one changer per list across objects and processes.
 #include "TestCompany.h"
+#include "TestFiles.h"
 
 #include "kwcommon/attachments/kwioAttachments.h"
 #include "kwcommon/kwCompany.h"
@@ -21,13 +22,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::string MakeFile(const std::string& folder, const std::string& name,
                      const std::string& content) {

@@ -3,6 +3,7 @@
 #include "kwcommon/kwStatus.h"
 #include "kwcommon/xs.h"
 #include "TestCompany.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -12,18 +13,6 @@
 #include <sstream>
 
 namespace {
-
-void WriteAll(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-}
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 } // namespace
 

@@ -15,17 +15,9 @@
 
 namespace {
 
-x_value_def Text(const std::string& text) {
-    x_value_def v;
-    v.SetText(text);
-    return v;
-}
+x_value_def Text(const std::string& text) { return x_value_def::OfText(text); }
 
-x_value_def Number(double number) {
-    x_value_def v;
-    v.SetNumber(number);
-    return v;
-}
+x_value_def Number(double number) { return x_value_def::OfNumber(number); }
 
 class Conditions : public ::testing::Test {
 protected:

@@ -64,16 +64,9 @@ protected:
         lastId = xio_num(f, 0, 0, "LASTID");
     }
 
-    void Put(short field, double value) {
-        x_value_def v;
-        v.SetNumber(value);
-        ASSERT_EQ(xio_put_field(f, 0, field, &v), 0);
-    }
-    void Put(short field, const std::string& value) {
-        x_value_def v;
-        v.SetText(value);
-        ASSERT_EQ(xio_put_field(f, 0, field, &v), 0);
-    }
+    void Put(short field, const x_value_def& value) { ASSERT_EQ(xio_put_field(f, 0, field, &value), 0); }
+    void Put(short field, double value) { Put(field, x_value_def::OfNumber(value)); }
+    void Put(short field, const std::string& value) { Put(field, x_value_def::OfText(value)); }
     double Number(short field) {
         x_value_def v;
         EXPECT_EQ(xio_get_field(f, 0, field, &v), 0);
