@@ -13,12 +13,13 @@
 #include "qvcore/store/qvLiteral.h"
 #include "qvcore/strings/qvcoreStrings.h"
 #include "qvcore/tasks/TaskNewIssue.h"
+#include "qvkit/qvVersion.h"
 
 #include <memory>
 
 CQVApp::CQVApp()
     : kwMainApp(qvLiteral(QVS_APPLICATION_NAME, -1, QV_MODULE).str(),
-                qvLiteral(QVS_ABBREVIATION, -1, QV_MODULE).str(), kwBase::Version("13.1.24"),
+                qvLiteral(QVS_ABBREVIATION, -1, QV_MODULE).str(), kwBase::Version(QV_VERSION),
                 kwBase::Version(qvLiteral(QVL_LOWEST_DATA_VERSION, -1, QVCORE_MODULE).str())) {}
 
 CQVApp::~CQVApp() = default;

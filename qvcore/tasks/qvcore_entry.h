@@ -2,11 +2,12 @@
 #pragma once
 
 #include "qvcore/strings/qvcoreStrings.h"
+#include "qvkit/qvVersion.h"
 
 class kwDynLinkLibrary;
 
 // The library's version as its load and unload lines report it.
-inline constexpr const char* QVCORE_VERSION = "13.1.24";
+inline constexpr const char* QVCORE_VERSION = QV_VERSION;
 
 extern "C" {
 // Links the library into the application's resource chain (once) and answers the link.
