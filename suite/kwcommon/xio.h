@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Open definition: names a file to open directly, not through the file control.
 struct xio_open_def {
@@ -73,6 +74,29 @@ int64_t xio_save_record(short file, short type);
 short xio_restore_record(short file, int64_t position, short type, short lock);
 // Number of records of a type.
 short xio_count_records(short file, short type, int64_t* count);
+
+// Positions by ordinal in a key's order, for grids that place a scroll-bar jump without
+// reading the records in between (io/KeyPositions.cpp). A selection is the records of one
+// type in the order of one key (ties in record order), optionally only those whose field
+// equals one of a few values exactly (letter case counts). Counting and positioning step
+// over an index only, never over the records. Where no index serves the selection (an
+// alternate key switched off; a filter field without a key that leads with it and then
+// follows the order key) they answer XIO_BAD_KEY, and the caller walks instead.
+struct xio_selection {
+    short type = 1;
+    short key = 0;
+    short field = 0;                 // 0: every record of the type
+    std::vector<x_value_def> values; // the values the field may hold
+};
+// 0 when indexes serve the selection, XIO_BAD_KEY when they do not.
+short xio_selection_indexed(short file, const xio_selection& selection);
+short xio_count_selection(short file, const xio_selection& selection, int64_t* count);
+// Reads the selected record at ordinal (0-based) into the buffer, counted from the first
+// record, or from the last one backwards when fromEnd is set. 10 past the end.
+short xio_rd_ordinal(short file, const xio_selection& selection, int64_t ordinal, short fromEnd, short lock);
+// The number of selected records before the current record of the selection's type (the
+// record last read or written), whether or not that record is itself selected.
+short xio_ordinal_of(short file, const xio_selection& selection, int64_t* ordinal);
 
 // Header.
 short xio_rd_header(short file, short reserved, short lock);

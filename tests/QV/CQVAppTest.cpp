@@ -33,7 +33,8 @@
 #include <fstream>
 
 namespace {
-// Stands in for View Issues until its window exists: a document task under 7010.
+// Stands in for View Issues where a test counts its starts and shutdowns: a document task
+// under 7010, found before the program's own when it is registered first.
 class ViewIssuesStandIn : public kwDocViewTask {
 public:
     ViewIssuesStandIn()
@@ -112,6 +113,7 @@ TEST_F(QVStart, RegistersItsTasksInOrderAndShowsTheFrame) {
         {7400, "Customize", kwTask::COMMON},
         {7500, "Options", kwTask::COMMON | kwTask::SECURED | kwTask::SETUP},
         {7098, "New Issue", kwTask::SECURED},
+        {7010, "View Issues", kwTask::SECURED | kwTask::TOOL_ITEM},
     };
     ASSERT_EQ(app.Tasks().size(), std::size(expected));
     for (size_t i = 0; i < std::size(expected); ++i) {
@@ -121,13 +123,14 @@ TEST_F(QVStart, RegistersItsTasksInOrderAndShowsTheFrame) {
         EXPECT_EQ(task->Flags(), expected[i].flags) << "task " << i;
     }
     EXPECT_EQ(app.FindTask(7100), nullptr) << "the framework has no Formulas task, so neither has the program";
-    EXPECT_EQ(app.FindTask(7010), nullptr) << "View Issues is not registered until its window exists";
+    EXPECT_NE(dynamic_cast<kwDocViewTask*>(app.FindTask(7010)), nullptr) << "View Issues is a document task";
     EXPECT_NE(dynamic_cast<kwTask*>(app.FindTask(7098)), nullptr);
 
     ASSERT_NE(Frame(), nullptr);
     EXPECT_TRUE(Frame()->isVisible());
     EXPECT_EQ(Frame()->windowTitle(), "Quorvel - Demo Company");
-    EXPECT_EQ(Frame()->ToolBar()->TaskIds(), (std::vector<unsigned short>{7098})) << "New Issue's button";
+    EXPECT_EQ(Frame()->ToolBar()->TaskIds(), (std::vector<unsigned short>{7098, 7010}))
+        << "New Issue's and View Issues' buttons";
     EXPECT_EQ(kwApplication::LastCompany(), kwCompany::Folder()) << "remembered for the next start";
 }
 
@@ -169,14 +172,14 @@ TEST_F(QVStart, MenusFollowTheProgramsResourceWithTheToolsExtension) {
 TEST_F(QVStart, MenuItemsOfFunctionsNotBuiltAreDisabled) {
     ASSERT_TRUE(Start());
     Frame()->UpdateCommandUI();
-    for (unsigned short id : {7005, 7010, 7020, 7030, 7100, 7110, 7120, 7130, 7200, 7500, 1130, 1140, 1150, 1155,
+    for (unsigned short id : {7005, 7020, 7030, 7100, 7110, 7120, 7130, 7200, 7500, 1130, 1140, 1150, 1155,
                               1210, 1230, 1240, 9010, 9100, 9120, 9210, 9220, 9230, 1020, 1040})
         EXPECT_FALSE(Enabled(id)) << id << " has no function yet";
     const bool newIssueBuilt = ::dlsym(RTLD_DEFAULT, "qv_new_issue") != nullptr;
     EXPECT_EQ(app.IsCommandEnabled(7098), newIssueBuilt) << "New Issue waits for qv_new_issue";
     EXPECT_EQ(Frame()->ToolBar()->TaskAction(7098)->isEnabled(), newIssueBuilt);
     EXPECT_EQ(Enabled(1010), newIssueBuilt) << "File New (Ctrl+N) enters a new issue";
-    for (unsigned short id : {1100, 1110, 1999, 7400, 9020, 9110, 9999})
+    for (unsigned short id : {1100, 1110, 1999, 7010, 7400, 9020, 9110, 9999})
         EXPECT_TRUE(Enabled(id)) << id;
     for (unsigned short id : {2010, 2020, 2030, 2040, 2050})
         EXPECT_FALSE(Enabled(id)) << id << ": nothing to edit has the focus";
@@ -212,6 +215,7 @@ TEST_F(QVStart, MacroStartReportsWhatCannotRunAndOpensNoWindow) {
 
 TEST_F(QVStart, ViewIssuesWithUnsavedWorkCanKeepTheFrameOpen) {
     ASSERT_TRUE(Start());
+    app.DestroyTask(7010);
     auto* viewIssues = new ViewIssuesStandIn();
     ASSERT_TRUE(Frame()->close()) << "View Issues exists but does not run: the frame closes";
     EXPECT_EQ(viewIssues->shutdowns, 0);

@@ -588,6 +588,8 @@ void CopyText(char* target, size_t size, const std::string& text) {
 
 } // namespace
 
+kwio::OpenFile* kwio_find_open_file(short file) { return Find(file); }
+
 sqlite3_stmt* kwio::OpenFile::Prepare(const std::string& sql) {
     auto it = statements.find(sql);
     if (it == statements.end()) {
