@@ -51,7 +51,11 @@ void kwdmGridView::Attach(kwdmTableModel* model, short gridStyle) {
             continue;
         }
         const int header = fontMetrics().horizontalAdvance(model->headerData(column, Qt::Horizontal).toString()) + 16;
-        setColumnWidth(column, std::clamp(characters * character + 12, header, 40 * character));
+        // Dates, times and numbers are digits, wider than the average character.
+        const bool digits = grid.column && !grid.column->IsText();
+        const int content = digits ? fontMetrics().horizontalAdvance(QString(characters, QLatin1Char('0')))
+                                   : characters * character;
+        setColumnWidth(column, std::clamp(content + 14, header, 40 * character));
         if (!grid.sizable) horizontalHeader()->setSectionResizeMode(column, QHeaderView::Fixed);
     }
 
