@@ -177,7 +177,11 @@ void kwdmDataSource::Reopen(const Target& target, bool keepCells) {
 std::string kwdmDataSource::Text(int64_t row, const kwdmQueryColumn& column) {
     if (column.Computed()) return {};
     if (row == Focus()) {
-        if (kwdmCell* cell = _focused.Data(column)) return cell->NewText();
+        if (kwdmCell* cell = _focused.Data(column)) {
+            // A number the new row has not been given yet (its issue number) shows blank.
+            if (_focused.IsNewRow() && column.Def().type == XIO_NUMBER && cell->NewValue().IsNull()) return {};
+            return cell->NewText();
+        }
     }
     if (IsNewRow(row) || !Layout().Contains(column.Field())) return {};
     const kwdmRecord* record = _rows.Row(row);
