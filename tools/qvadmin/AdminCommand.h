@@ -21,3 +21,4 @@ int AdminIssueShow(AdminContext& context);
 int AdminIssueList(AdminContext& context);
 int AdminIssueDelete(AdminContext& context);
 int AdminPrefsShow(AdminContext& context);
+int AdminPrint(AdminContext& context);

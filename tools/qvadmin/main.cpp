@@ -15,7 +15,8 @@ void Usage(std::ostream& out) {
            "  issue add --message TEXT [--status S] [--urgency U] [--classif C] [--followup F]\n"
            "            [--problem P] [--respons NAME] [--due DATE] [--notify DATE]\n"
            "  issue show N | issue list | issue delete N\n"
-           "  prefs show                           the user's and the installation's preferences\n";
+           "  prefs show                           the user's and the installation's preferences\n"
+           "  print --design NAME [--range FROM-TO] [--pdf FILE]  issues through a report design\n";
 }
 } // namespace
 
@@ -56,6 +57,10 @@ int main(int argc, char** argv) {
     if (command == "issue list") return AdminIssueList(context);
     if (command == "issue delete") return AdminIssueDelete(context);
     if (command == "prefs show") return AdminPrefsShow(context);
+    if (words[0] == "print") {
+        AdminContext print{std::vector<std::string>(words.begin() + 1, words.end()), std::cout, std::cerr};
+        return AdminPrint(print);
+    }
     std::cerr << "qvadmin: unknown command \"" << command << "\"\n";
     Usage(std::cerr);
     return kAdminUserError;
