@@ -31,7 +31,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <map>
+#include <set>
 #include <memory>
 #include <vector>
 
@@ -40,8 +40,9 @@ namespace {
 constexpr int kPdfResolution = 1200;
 constexpr int kProgressEvery = 50; // records between progress reports within a page
 
-std::map<short, bool>& Handles() {
-    static std::map<short, bool> handles;
+// The handles given and not yet ended.
+std::set<short>& Handles() {
+    static std::set<short> handles;
     return handles;
 }
 
@@ -314,10 +315,7 @@ struct WaitIndicator {
 short tr_init_design(short /*flags*/) {
     auto& handles = Handles();
     for (short handle = 1; handle < 32767; ++handle) {
-        if (!handles.count(handle)) {
-            handles[handle] = true;
-            return handle;
-        }
+        if (handles.insert(handle).second) return handle;
     }
     return 0;
 }

@@ -53,7 +53,8 @@ struct tr_progress {
     int pagesMade = 0;
     int pagesTotal = 0; // 0 while unknown
 };
-// Called after each page and every few records; answering 0 cancels the print.
+// Called after each page and every few records; answering 0 cancels the print. A window
+// may process its events here, to stay responsive and to offer a Cancel button.
 using tr_progress_proc = short (*)(void* data, const tr_progress* progress);
 
 // What a print did, for callers that want to say so.
