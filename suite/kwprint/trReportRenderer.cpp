@@ -120,17 +120,10 @@ trBandLayout trReportRenderer::LayoutBand(const trBand& band, const trFont& base
             }
             break;
         }
-        case trItemType::Line: {
-            trBandLayout::Element element;
-            element.kind = trBandLayout::Element::Rule;
-            element.rect = QRectF(item.x, item.y, item.width, item.height);
-            element.weight = item.weight;
-            one.elements.push_back(std::move(element));
-            break;
-        }
+        case trItemType::Line:
         case trItemType::Box: {
             trBandLayout::Element element;
-            element.kind = trBandLayout::Element::Box;
+            element.kind = item.type == trItemType::Line ? trBandLayout::Element::Rule : trBandLayout::Element::Box;
             element.rect = QRectF(item.x, item.y, item.width, item.height);
             element.weight = item.weight;
             one.elements.push_back(std::move(element));
