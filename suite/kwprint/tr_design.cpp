@@ -257,7 +257,10 @@ Failure PrintRun::PrintPdf(const std::string& target, int pagesTotal) {
 }
 
 Failure PrintRun::PrintPrinter(const std::string& name, int pagesTotal) {
-    QPrinter printer(QPrinterInfo::printerInfo(QString::fromStdString(name)), QPrinter::HighResolution);
+    const QPrinterInfo info = QPrinterInfo::printerInfo(QString::fromStdString(name));
+    // An unknown name must not fall back to whatever printer the system would choose.
+    if (info.isNull()) return {XIO_ABSENT, "The printer \"" + name + "\" is not known to this computer."};
+    QPrinter printer(info, QPrinter::HighResolution);
     printer.setFullPage(true);
     printer.setPageLayout(PageLayoutOf(*_design));
     printer.setDocName(QString::fromStdString(_facts.title));

@@ -396,11 +396,19 @@ TEST_F(PrintTest, SelectionsGroupsAndTheDefaultPrinter) {
     EXPECT_NE(empty.find("No issues were selected."), std::string::npos);
     EXPECT_NE(empty.find("Page 1 of 1"), std::string::npos);
 
+    // A printer that cannot print is a failure that names it.
+    tr_set_default_printer([](const std::string&) { return tr_printer_target{"No Such Printer", ""}; });
+    def.read = nullptr;
+    def.flags = TR_QUIET;
+    short handle = tr_init_design(0);
+    EXPECT_EQ(tr_print_design(handle, &def), 0);
+    EXPECT_NE(std::string(result.error).find("\"No Such Printer\""), std::string::npos) << result.error;
+    tr_term_design(handle);
+
     // A read that fails stops the print with the file's error.
     def.read = [](void*, short, short, short) -> short { return XIO_CORRUPT; };
     result = tr_print_result{};
-    def.flags = TR_QUIET;
-    const short handle = tr_init_design(0);
+    handle = tr_init_design(0);
     EXPECT_EQ(tr_print_design(handle, &def), 0);
     EXPECT_EQ(result.status, XIO_CORRUPT);
     EXPECT_NE(std::string(result.error), "");
