@@ -15,6 +15,7 @@
 #include "kwcommon/x_text.h"
 #include "kwcommon/xio.h"
 #include "kwcommon/xk.h"
+#include "kwcommon/xs.h"
 
 #include <map>
 #include <ostream>
@@ -138,12 +139,33 @@ int AdminIssueAdd(AdminContext& context) {
             return kAdminUserError;
         }
     }
+    // With operator security on, the responsible person is one of the company's operators,
+    // as the Notify page only lets one be picked; the issue then names the operator too.
+    std::string responsibleId;
+    if (values.count(QV_RESPONS) && !x_trim(values[QV_RESPONS].second).empty()) {
+        std::string& name = values[QV_RESPONS].second;
+        for (const xs_oper_def& oper : xs_all_operators()) {
+            if (x_equal_nocase(name, oper.id) || name == oper.name) {
+                name = oper.name;
+                responsibleId = oper.id;
+            }
+        }
+        if (responsibleId.empty() && xs_security_on()) {
+            std::string operators;
+            for (const xs_oper_def& oper : xs_all_operators())
+                operators += (operators.empty() ? "" : ", ") + std::string(oper.id) + " (" + oper.name + ")";
+            context.err << "qvadmin: with operator security on, the responsible person is one of the operators: "
+                        << operators << "\n";
+            return kAdminUserError;
+        }
+    }
     qvIssue numbered(file.Number(), kAdminIssueProgram, true);
     if (numbered.Number() == 0) {
         context.err << "qvadmin: no issue number could be drawn\n";
         return kAdminDataError;
     }
     for (const auto& [field, given] : values) numbered.Value(field).Set(given.second);
+    if (!responsibleId.empty()) numbered.Value(QV_IOPERID).Set(responsibleId);
     if (!numbered.AddRecord()) {
         context.err << "qvadmin: the issue could not be written\n";
         return kAdminDataError;

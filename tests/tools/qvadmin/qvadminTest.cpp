@@ -177,6 +177,19 @@ TEST(qvadmin, RefusedIssueInputStoresNothingAndDrawsNoNumber) {
         EXPECT_EQ(Admin(company, std::string("issue notify ") + number).exitCode, 1) << number;
     }
     EXPECT_EQ(Admin(company, "issue show 01").exitCode, 0) << "leading zeros are still plain digits";
+
+    // An operator named as responsible person is stored by name, with the operator's id;
+    // with operator security on nobody else can be.
+    ASSERT_EQ(Admin(company, "issue add --message fourth --respons dana").out, "4\n");
+    run = Admin(company, "issue show 4");
+    EXPECT_NE(run.out.find("RESPONS\tDana Whitfield\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("IOPERID\tDANA\n"), std::string::npos) << run.out;
+    std::string operators = ReadAll(company.Path("operators.json"));
+    operators.replace(operators.find("\"security\": false"), 17, "\"security\": true");
+    WriteAll(company.Path("operators.json"), operators);
+    run = Admin(company, "issue add --message fifth --respons 'Robin Clerk'");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("DANA (Dana Whitfield)"), std::string::npos) << run.err;
 }
 
 TEST(qvadmin, AnUnreadableCompanyFolderNamesTheReason) {
