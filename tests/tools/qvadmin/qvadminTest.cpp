@@ -1,5 +1,6 @@
 // qvadmin driven as a user drives it: its output, and its exit codes for good runs,
 // user errors and data errors.
+#include "SmtpResponder.h"
 #include "TestCompany.h"
 #include "TestFiles.h"
 
@@ -296,6 +297,22 @@ TEST(qvadmin, NotifyMailsTheIssue) {
     EXPECT_EQ(run.exitCode, 0) << "an issue that names nobody goes to the company's mailbox: " << run.err;
     EXPECT_NE(run.err.find("quorvel@demo.example"), std::string::npos) << run.err;
 
+    {
+        SmtpResponder server;
+        company.UpdateSettings("mail", {{"host", "127.0.0.1"}, {"port", server.Port()}, {"security", "none"},
+                                        {"user", "quorvel"}, {"password", "secret"}});
+        run = Admin(company, "issue notify 1");
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.out, "sent\n");
+        const auto deliveries = server.Deliveries();
+        ASSERT_EQ(deliveries.size(), 1u);
+        EXPECT_EQ(deliveries[0].recipients, std::vector<std::string>{"<dana.whitfield@example.com>"});
+        company.UpdateSettings("mail", {{"password", ""}});
+        run = Admin(company, "issue notify 1");
+        EXPECT_EQ(run.exitCode, 2) << "no password to log on with, and nobody to ask";
+        EXPECT_NE(run.err.find("did not accept the logon"), std::string::npos) << run.err;
+        EXPECT_EQ(server.Deliveries().size(), 1u);
+    }
     company.UpdateSettings("mail", {{"installed", false}});
     run = Admin(company, "issue notify 1");
     EXPECT_EQ(run.exitCode, 2) << "no mail on the machine is reported";
