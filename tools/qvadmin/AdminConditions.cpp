@@ -95,9 +95,11 @@ bool CheckValue(const xio_fld_def& def, short comparison, const std::string& val
         *error = "the value is not valid UTF-8 text";
         return false;
     }
+    // A condition keeps its values in fixed fields; a cut value would select other records.
     const bool pattern = comparison == XC_CONTAINS || comparison == XC_BEGINS_WITH;
-    if (pattern && value.size() > XC_VALUE_TEXT_SIZE - 1) {
-        *error = "a value holds at most " + std::to_string(XC_VALUE_TEXT_SIZE - 1) + " bytes";
+    if (value.size() > XC_VALUE_TEXT_SIZE - 1) {
+        *error = "a condition's value holds at most " + std::to_string(XC_VALUE_TEXT_SIZE - 1) + " bytes; " +
+                 AdminShown(value) + " has " + std::to_string(value.size());
         return false;
     }
     if (!pattern && (def.type == XIO_TEXT || def.type == XIO_PHONE) && def.width > 0 &&
