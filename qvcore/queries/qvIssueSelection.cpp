@@ -18,6 +18,8 @@ namespace {
 
 constexpr short kIssueRecord = 1;
 constexpr short kPrivileged = 1;
+constexpr short kReadOnly = 1;
+constexpr short kFailSilently = 3;
 
 std::string_view TrimRight(std::string_view text) {
     while (!text.empty() && text.back() == ' ')
@@ -93,20 +95,27 @@ bool qvIssueSelection::UseQuery(const std::string& name, std::string* error) {
     UseOrder(0);
     UseConditions(nullptr, 0);
     if (name.empty() || name == qvQueryInfo::NoneName) return true;
-    qvQueryInfo info(_program);
-    bool known = false;
-    for (const std::string& stored : info.GetQueryList())
-        if (qvQueryNameCompare(stored.c_str(), name.c_str()) == 0) known = true;
-    if (!known) {
-        if (error) *error = "there is no query \"" + name + "\"";
-        return false;
+    // One read of the file gives the query's order and conditions together.
+    query_file_info info;
+    std::memset(&info, 0, sizeof(info));
+    info.handle = -1;
+    info.fileNumber = _program;
+    info.lockFlag = 1;
+    _qfi_build_path_name(&info);
+    bool found = false;
+    if (_qfi_lock(&info, kReadOnly, kFailSilently)) {
+        found = info.header.count > 0 && _qfi_read_query(&info, name.c_str(), &info.query, nullptr, 1);
+        if (found) {
+            UseOrder(info.query.order);
+            UseConditions(info.query.conditions, info.query.condCount);
+        }
+        _qfi_free_query_cond(&info.query);
+        _qfi_unlock(&info);
     }
-    UseOrder(info.GetOrder(name));
-    xc_cond_def* conditions = nullptr;
-    const short count = info.GetCondInfo(name, &conditions);
-    UseConditions(conditions, count);
-    _qfi_free(conditions);
-    return true;
+    if (!found && error)
+        *error = info.damaged ? "the query file is damaged; run qvadmin query check"
+                              : "there is no query \"" + name + "\"";
+    return found;
 }
 
 void qvIssueSelection::UseOrder(short order) {

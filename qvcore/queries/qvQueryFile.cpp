@@ -124,19 +124,6 @@ bool CheckEntry(query_file_info* info, const query_dir_def* entry) {
     return true;
 }
 
-bool ReadAt(int fd, int64_t offset, void* buffer, size_t size) {
-    char* p = static_cast<char*>(buffer);
-    while (size > 0) {
-        const ssize_t n = ::pread(fd, p, size, offset);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        p += n;
-        offset += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
 // What is wrong with the header and directory of the open file; "" when they describe a
 // file this code can work on without reading past it or moving one record onto another.
 std::string StructureFault(const query_file_info* info) {
@@ -149,7 +136,7 @@ std::string StructureFault(const query_file_info* info) {
     if (file.st_size < h.length) return "the file is shorter than its header says";
     if (h.count == 0) return "";
     std::vector<query_dir_def> directory(static_cast<size_t>(h.count));
-    if (!ReadAt(info->handle, QFI_HEADER_SIZE, directory.data(), directory.size() * sizeof(query_dir_def)))
+    if (!qvQueryFileReadAt(info->handle, QFI_HEADER_SIZE, directory.data(), directory.size() * sizeof(query_dir_def)))
         return "the directory cannot be read";
     std::vector<std::pair<int32_t, int32_t>> spans;
     for (const query_dir_def& entry : directory) {
@@ -260,6 +247,19 @@ int qvQueryNameCompare(const char* left, const char* right) {
     }
 }
 
+bool qvQueryFileReadAt(int fd, int64_t offset, void* buffer, size_t size) {
+    char* p = static_cast<char*>(buffer);
+    while (size > 0) {
+        const ssize_t n = ::pread(fd, p, size, offset);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        p += n;
+        offset += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
 std::string qvQueryFileDamageText(const std::string& fileName) {
     return "The query file " + fileName + " is damaged; run qvadmin query check.";
 }
@@ -319,7 +319,7 @@ short _qfi_lock(query_file_info* info, short mode, short errorOption) {
     }
 
     std::string fault;
-    if (!ReadAt(info->handle, 0, &info->header, sizeof(info->header))) {
+    if (!qvQueryFileReadAt(info->handle, 0, &info->header, sizeof(info->header))) {
         fault = "the file is shorter than its header";
     } else if (info->header.version[0] != '1' || info->header.version[2] != '0') {
         _qfi_unlock(info);

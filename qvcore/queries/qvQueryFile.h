@@ -192,5 +192,9 @@ int qvQueryNameCompare(const char* left, const char* right);
 // attempts one interval apart (10 attempts, 1000 ms unless changed; tests shorten it).
 void qvQueryFileSetLockTiming(int attempts, int intervalMilliseconds);
 
+// Reads exactly size bytes at offset of an open descriptor, whatever its position;
+// false when the file ends first or the read fails.
+bool qvQueryFileReadAt(int fd, int64_t offset, void* buffer, size_t size);
+
 // The words of the damage report for a query file.
 std::string qvQueryFileDamageText(const std::string& fileName);

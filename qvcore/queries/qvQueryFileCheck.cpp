@@ -32,19 +32,6 @@ private:
     int _fd;
 };
 
-bool ReadAt(int fd, int64_t offset, void* buffer, size_t size) {
-    char* p = static_cast<char*>(buffer);
-    while (size > 0) {
-        const ssize_t n = ::pread(fd, p, size, offset);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        p += n;
-        offset += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
 std::string Text(const char* field, size_t size, bool* terminated = nullptr) {
     const size_t length = strnlen(field, size);
     if (terminated) *terminated = length < size;
@@ -100,7 +87,7 @@ void Examination::Run() {
 }
 
 bool Examination::Header() {
-    if (_size < QFI_HEADER_SIZE || !ReadAt(_fd, 0, &_header, sizeof(_header))) {
+    if (_size < QFI_HEADER_SIZE || !qvQueryFileReadAt(_fd, 0, &_header, sizeof(_header))) {
         Problem("the file is " + std::to_string(_size) + " bytes long: shorter than its 16-byte header");
         return false;
     }
@@ -136,7 +123,7 @@ bool Examination::Header() {
 void Examination::Directory() {
     _directory.resize(static_cast<size_t>(_header.count));
     if (!_directory.empty() &&
-        !ReadAt(_fd, QFI_HEADER_SIZE, _directory.data(), _directory.size() * sizeof(query_dir_def))) {
+        !qvQueryFileReadAt(_fd, QFI_HEADER_SIZE, _directory.data(), _directory.size() * sizeof(query_dir_def))) {
         Problem("the directory cannot be read");
         _directory.clear();
         return;
@@ -203,7 +190,7 @@ void Examination::Layout() {
 void Examination::Record(const query_dir_def& entry, const std::string& name) {
     const std::string query = "query " + Quoted(name);
     query_def record{};
-    if (!ReadAt(_fd, entry.offset, &record, QFI_QUERY_DEF_DISK_SIZE)) {
+    if (!qvQueryFileReadAt(_fd, entry.offset, &record, QFI_QUERY_DEF_DISK_SIZE)) {
         Problem(query + ": its record cannot be read");
         return;
     }
@@ -237,7 +224,7 @@ void Examination::Conditions(const std::string& name, const query_def& query, in
     for (int k = 0; k < query.condCount; ++k) {
         xc_cond_def condition{};
         const std::string where = "query " + Quoted(name) + ", condition " + std::to_string(k + 1);
-        if (!ReadAt(_fd, offset + static_cast<int64_t>(k) * XC_COND_SIZE, &condition, sizeof(condition))) {
+        if (!qvQueryFileReadAt(_fd, offset + static_cast<int64_t>(k) * XC_COND_SIZE, &condition, sizeof(condition))) {
             Problem(where + ": cannot be read");
             return;
         }

@@ -13,6 +13,7 @@
 
 #include "qvcore/newissue/niNotify.h"
 #include "qvcore/store/LinkedRecord.h"
+#include "qvcore/store/qvChoice.h"
 #include "qvcore/store/qvGet_kwData.h"
 #include "qvcore/store/qvIssue.h"
 #include "qvcore/store/qvIssueFile.h"
@@ -111,16 +112,6 @@ std::string TrimRight(std::string text) {
     return text;
 }
 
-std::vector<std::string> ChoiceItems(short file, const xio_fld_def& def) {
-    std::vector<std::string> items;
-    char text[X_VALUE_TEXT_MAX + 1];
-    for (short item = 1; item <= def.itemCount; ++item) {
-        if (xio_get_item_alpha(file, def.number, item, text, sizeof(text)) != XIO_OK) break;
-        items.emplace_back(text);
-    }
-    return items;
-}
-
 // A field of the record in a file's buffer as the record grid shows it.
 std::string Shown(short file, const xio_fld_def& def) {
     if (def.longText) {
@@ -132,8 +123,9 @@ std::string Shown(short file, const xio_fld_def& def) {
     xio_get_field(file, 0, def.number, &carrier);
     if (def.formatFlag && xk_multi_section(def.kind))
         return xk_format_field(def.kind, def.qualifier, carrier.AsText());
+    // A choice shows its item's text, read from the field's own dictionary.
     std::unique_ptr<kwData> value = qvGet_kwData(def);
-    if (auto* choice = dynamic_cast<kwChoice*>(value.get())) choice->SetItems(ChoiceItems(file, def));
+    if (dynamic_cast<kwChoice*>(value.get())) value = std::make_unique<qvChoice>(file, def.number);
     if (value && value->FromXval(carrier)) return value->Format();
     return carrier.AsText();
 }
