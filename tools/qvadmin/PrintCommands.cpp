@@ -1,8 +1,13 @@
 // qvadmin print: issues printed through a report design without a window, for scheduled
-// reports. The issues are walked in issue-number order (within --range when given) and
-// handed to the design printer one at a time, as the View Issues window hands them.
+// reports. Without a query the issues are read in issue-number order (within --range when
+// given); with --query or --operator they are the View Issues window's selection (the
+// saved query's order and conditions, the responsible-person filter), and the printer
+// walks them in that order, as it does for the window.
 #include "AdminCommand.h"
+#include "AdminSelection.h"
 
+#include "qvcore/prefs/Prefs.h"
+#include "qvcore/queries/qvIssueSelection.h"
 #include "qvcore/store/qvIssueFile.h"
 #include "qvkit/paths/kclPaths.h"
 
@@ -23,10 +28,12 @@ constexpr short kIssueRecord = 1;
 constexpr short kIssueNumberKey = 0;
 
 void Usage(std::ostream& err) {
-    err << "usage: qvadmin print --design NAME [--range FROM-TO] [--pdf FILE]\n"
-           "  NAME   a report design of the company's reports folder (\"QV Table View\")\n"
-           "  FROM-TO  issue numbers, either end may be left open (\"10-\", \"-25\", \"7\")\n"
-           "  FILE   the PDF to write; without it the default printer prints\n";
+    err << "usage: qvadmin print --design NAME [--query NAME] [--operator ID] [--range FROM-TO] [--pdf FILE]\n"
+           "  --design   a report design of the company's reports folder (\"QV Table View\")\n"
+           "  --query    the issues a saved query selects, in its order, as operator ID's View\n"
+           "             Issues window shows them (ID: the current operator when not given)\n"
+           "  --range    issue numbers; either end may be left open (\"10-\", \"-25\", \"7\")\n"
+           "  --pdf      the PDF to write; without it the default printer prints\n";
 }
 
 bool ParseWhole(const std::string& text, double* number) {
@@ -52,11 +59,22 @@ bool ParseRange(const std::string& text, double* from, double* to) {
     return *from <= *to;
 }
 
-// The issues of a range in issue-number order.
+// The issues of a range, and the selection they must belong to when there is one.
 struct RangeWalk {
     short issueField = 0;
     double from = 0, to = 0;
+    const qvIssueSelection* selection = nullptr;
 };
+
+// The record-selection callback of a query's print: the selection's rule and the range.
+short SelectInRange(void* job, void*, short file, short status) {
+    if (status != XIO_OK) return 1;
+    auto* walk = static_cast<RangeWalk*>(job);
+    x_value_def number;
+    xio_get_field(file, 0, walk->issueField, &number);
+    if (number.AsNumber() < walk->from || number.AsNumber() > walk->to) return 0;
+    return walk->selection->Selects() ? 1 : 0;
+}
 
 short ReadRange(void* job, short file, short recordType, short first) {
     auto* walk = static_cast<RangeWalk*>(job);
@@ -80,15 +98,17 @@ short ReadRange(void* job, short file, short recordType, short first) {
 } // namespace
 
 int AdminPrint(AdminContext& context) {
+    AdminSelectionOptions selecting;
+    std::string error;
+    if (!AdminTakeSelectionOptions(context.args, &selecting, &error)) {
+        context.err << "qvadmin: " << error << "\n";
+        return kAdminUserError;
+    }
     std::string design, range, pdf;
     bool haveDesign = false;
     for (size_t i = 0; i < context.args.size(); ++i) {
         const std::string& arg = context.args[i];
         std::string* value = arg == "--design" ? &design : arg == "--range" ? &range : arg == "--pdf" ? &pdf : nullptr;
-        if (arg == "--query") {
-            context.err << "qvadmin: print --query is not available yet: print a --range of issues\n";
-            return kAdminUserError;
-        }
         if (!value || i + 1 >= context.args.size()) {
             Usage(context.err);
             return kAdminUserError;
@@ -137,18 +157,27 @@ int AdminPrint(AdminContext& context) {
         return kAdminDataError;
     }
     walk.issueField = xio_num(file.Number(), 0, 0, "ISSUE");
+    // The responsible-person filter's switches are preferences.
+    Prefs::Load();
+    qvIssueSelection selection(file.Number(), kViewIssuesTask);
+    if (selecting.Selecting()) {
+        if (const int code = AdminPrepareSelection(selection, selecting, context.err)) return code;
+        walk.selection = &selection;
+    }
 
     tr_print_result result;
     tr_print_def def{};
     std::memcpy(def.designName, designPath, sizeof def.designName);
     def.taskId = kViewIssuesTask;
     def.recordType = kIssueRecord;
-    def.orderKey = kIssueNumberKey;
+    def.orderKey = walk.selection ? selection.Order() : kIssueNumberKey;
     def.flags = TR_QUIET;
     def.fileNumber = file.Number();
     std::memcpy(def.fileName, "QVI", 4);
     def.job = &walk;
-    def.read = &ReadRange;
+    // A selection is walked by the printer in its order; a plain range is read from its start.
+    if (walk.selection) def.select = &SelectInRange;
+    else def.read = &ReadRange;
     def.pdfPath = pdf.empty() ? nullptr : pdf.c_str();
     def.result = &result;
 

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <sstream>
 #include <sys/wait.h>
 
 namespace {
@@ -60,6 +61,48 @@ TEST(qvadminPrint, PrintsIssuesThroughADesignToAPdf) {
     run = Admin(company, "print --design 'QV Form View' --range 3- --pdf '" + pdf + "'");
     EXPECT_EQ(run.exitCode, 0) << run.out;
     EXPECT_NE(run.out.find("1 issue printed on 1 page"), std::string::npos) << run.out;
+}
+
+// A scheduled report prints what the operator's View Issues window shows under a query:
+// the issues issue list --query names, in the query's order.
+TEST(qvadminPrint, AQueryPrintsWhatTheWindowShows) {
+    TestCompany company(false);
+    const char* issues[] = {
+        "--message 'first one' --status Open --respons 'Dana Whitfield' --due 03/04/2026",
+        "--message 'second one' --status Open --due 03/01/2026",
+        "--message 'third one' --status Closed --due 03/02/2026",
+        "--message 'fourth one' --status Open --respons 'Lee Okafor' --due 03/03/2026",
+        "--message 'fifth one' --status On-Hold --respons 'Dana Whitfield' --due 02/01/2026",
+    };
+    for (const char* args : issues) ASSERT_EQ(Admin(company, std::string("issue add ") + args).exitCode, 0);
+    ASSERT_EQ(Admin(company, "query save Mine --order 2 --cond 'STATUS not-equal Closed'").exitCode, 0);
+    const char* words[] = {"", "first", "second", "third", "fourth", "fifth"};
+
+    const std::string pdf = company.Path("mine.pdf");
+    for (const char* oper : {"DANA", "LEE"}) {
+        const ShellRun listed = Admin(company, std::string("issue list --query Mine --operator ") + oper);
+        ASSERT_EQ(listed.exitCode, 0) << listed.out;
+        const ShellRun run =
+            Admin(company, std::string("print --design 'QV Table View' --query Mine --operator ") + oper + " --pdf '" + pdf + "'");
+        ASSERT_EQ(run.exitCode, 0) << run.out;
+        const std::string text = PdfText(pdf);
+        size_t at = 0;
+        std::istringstream lines(listed.out);
+        int count = 0;
+        for (std::string line; std::getline(lines, line); ++count) {
+            const std::string message = std::string(words[std::stoi(line.substr(0, line.find('\t')))]) + " one";
+            const size_t found = text.find(message, at);
+            EXPECT_NE(found, std::string::npos) << oper << ": " << message << " is missing or out of order";
+            at = found == std::string::npos ? at : found;
+        }
+        EXPECT_NE(run.out.find(std::to_string(count) + " issues printed"), std::string::npos) << run.out;
+        EXPECT_EQ(text.find("third one"), std::string::npos) << "the query leaves closed issues out";
+        if (std::string(oper) == "DANA") {
+            EXPECT_NE(text.find("Due date: 02/01/2026"), std::string::npos) << "grouped by the order's first field";
+        }
+    }
+    const ShellRun run = Admin(company, "print --design 'QV Table View' --query Nothing --pdf '" + pdf + "'");
+    EXPECT_EQ(run.exitCode, 1) << "an unknown query is the user's error";
 }
 
 TEST(qvadminPrint, RefusalsSayWhatIsWrong) {
