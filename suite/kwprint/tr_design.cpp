@@ -230,7 +230,7 @@ Failure PrintRun::PrintPdf(const std::string& target, int pagesTotal) {
         writer.setResolution(kPdfResolution);
         writer.setPageLayout(PageLayoutOf(*_design));
         writer.setTitle(QString::fromStdString(_facts.title));
-        writer.setCreator(QString::fromStdString(_facts.company));
+        writer.setCreator(QString::fromStdString(xw_application_name()));
         QPainter painter;
         if (!painter.begin(&writer)) {
             failure = {XIO_IO_ERROR, "The PDF file \"" + target + "\" cannot be written."};
@@ -264,7 +264,7 @@ Failure PrintRun::PrintPrinter(const std::string& name, int pagesTotal) {
     printer.setFullPage(true);
     printer.setPageLayout(PageLayoutOf(*_design));
     printer.setDocName(QString::fromStdString(_facts.title));
-    printer.setCreator(QString::fromStdString(_facts.company));
+    printer.setCreator(QString::fromStdString(xw_application_name()));
     QPainter painter;
     if (!painter.begin(&printer)) return {XIO_IO_ERROR, "The printer \"" + name + "\" cannot print now."};
     Failure failure = PrintTo({&painter, &printer, printer.resolution() / 72.0}, pagesTotal);
