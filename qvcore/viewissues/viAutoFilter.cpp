@@ -1,7 +1,9 @@
-// The responsible-person filter and the closing-operator rule.
+// The responsible-person filter and the closing-operator rule. Which issues an operator
+// sees is the issue selection's rule (qvIssueSelection), the one rule that the grid,
+// printing and qvadmin share.
 #include "qvcore/viewissues/viAutoFilter.h"
 
-#include "qvcore/prefs/Prefs.h"
+#include "qvcore/queries/qvIssueSelection.h"
 
 #include "kwcommon/xio.h"
 
@@ -15,17 +17,12 @@ std::string Field(short file, const char* name) {
 }
 } // namespace
 
-bool viAutoFilterApplies(const xs_oper_def& oper) {
-    if (!(Prefs::AutoFilter() || Prefs::AutoFilterPrivileged()) || oper.id[0] == 0) return false;
-    return oper.privilege == 1 ? Prefs::AutoFilterPrivileged() : Prefs::AutoFilter();
-}
+bool viAutoFilterApplies(const xs_oper_def& oper) { return qvAutoFilterApplies(oper); }
 
 bool viPassesAutoFilter(short file) {
     xs_oper_def oper{};
     xs_get_oper_def(&oper);
-    if (!viAutoFilterApplies(oper)) return true;
-    const std::string responsible = Field(file, "RESPONS");
-    return responsible.empty() || responsible == oper.name;
+    return qvPassesAutoFilter(oper, Field(file, "RESPONS"));
 }
 
 bool viClosedByCurrentOperator(short file) {

@@ -1,7 +1,8 @@
-// Which issues an operator sees in View Issues: the responsible-person filter. It applies
-// when the system options ask for it (AutoFilter for ordinary operators,
-// AutoFilterPrivileged for privileged ones) and the operator has an id; an issue then
-// shows when nobody is responsible for it or the operator is, by name, exactly.
+// Which issues an operator sees in View Issues: the responsible-person filter, as the issue
+// selection (qvIssueSelection) rules it. It applies when the system options ask for it
+// (AutoFilter for ordinary operators, AutoFilterPrivileged for privileged ones) and the
+// operator has an id; an issue then shows when nobody is responsible for it or the
+// operator is, by name (letter case counting).
 #pragma once
 
 #include "kwcommon/xs.h"

@@ -78,7 +78,7 @@ short xio_count_records(short file, short type, int64_t* count);
 // Positions by ordinal in a key's order, for grids that place a scroll-bar jump without
 // reading the records in between (io/KeyPositions.cpp). A selection is the records of one
 // type in the order of one key (ties in record order), optionally only those whose field
-// equals one of a few values exactly (letter case counts). Counting and positioning step
+// equals one of a few values (letter case counts, trailing blanks do not). Counting and positioning step
 // over an index only, never over the records. Where no index serves the selection (an
 // alternate key switched off; a filter field without a key that leads with it and then
 // follows the order key) they answer XIO_BAD_KEY, and the caller walks instead.

@@ -9,6 +9,7 @@
 
 #include "kwcommon/xio.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -97,25 +98,28 @@ std::string OrderColumns(const kwDictionary& dict, const xio_key_def& order, boo
     return columns;
 }
 
-// The condition that keeps one value's records: the field equal to it, exactly even where
-// the field compares without regard to letter case.
+// The condition that keeps one value's records: the field equal to it with letter case
+// counting and trailing blanks not, whatever the field's own collation. The range lets the
+// index find the records (the value followed by blanks up to the field's width); the
+// RTRIM comparison then drops other letter cases and anything but blanks after the value.
 std::string ValueCondition(const xio_fld_def& field) {
     const std::string name = Quote(field.name);
-    std::string condition = name + " = ?";
-    if (field.caseFlag && IsText(field)) condition += " AND " + name + " = ? COLLATE BINARY";
-    return condition;
+    if (!IsText(field)) return name + " = ?";
+    return name + " BETWEEN ? AND ? AND " + name + " = ? COLLATE RTRIM";
 }
 
 void BindValue(const xio_fld_def& field, sqlite3_stmt* stmt, int* index, const x_value_def& value) {
-    const int copies = field.caseFlag && IsText(field) ? 2 : 1;
-    for (int i = 0; i < copies; ++i) {
-        if (IsText(field)) {
-            const std::string text = value.AsText();
-            sqlite3_bind_text(stmt, (*index)++, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-        } else {
-            sqlite3_bind_double(stmt, (*index)++, value.AsNumber());
-        }
+    if (!IsText(field)) {
+        sqlite3_bind_double(stmt, (*index)++, value.AsNumber());
+        return;
     }
+    std::string text = value.AsText();
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    const size_t width = std::max<size_t>(static_cast<size_t>(std::max<short>(field.width, 0)), text.size() + 1);
+    const std::string padded = text + std::string(width - text.size(), ' ');
+    sqlite3_bind_text(stmt, (*index)++, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_text(stmt, (*index)++, padded.c_str(), static_cast<int>(padded.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_text(stmt, (*index)++, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
 }
 
 short StepError(OpenFile* f, int rc) {

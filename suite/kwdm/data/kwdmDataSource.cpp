@@ -105,7 +105,7 @@ kwdmRowSet::Source kwdmDataSource::MakeSource() {
                 const kwdmQueryColumn* column = _node.Column(name);
                 if (!column || column->Computed() || !Layout().Contains(column->Field())) return false;
                 const kwdmFieldValue stored = Layout().Get(column->Field());
-                if (column->IsText()) return stored.text == value;
+                if (column->IsText()) return kwdmFilter::Equal(stored.text, value);
                 std::unique_ptr<kwData> typed = column->MakeValue();
                 if (!typed->Set(value)) return false;
                 return column->FromData(*typed).number == stored.number;

@@ -2,6 +2,8 @@
 // callback or an unindexed filter decides; a small window of blocks in memory either way.
 #include "kwdm/data/kwdmRowSet.h"
 
+#include "kwdm/query/kwdmFilter.h"
+
 #include <algorithm>
 
 namespace {
@@ -91,7 +93,7 @@ bool kwdmRowSet::InSelection() const {
     const kwdmFieldValue value = _layout.Get(_source.selectionField);
     const bool text = _layout.IsText(_source.selectionField);
     for (const x_value_def& wanted : _source.selectionValues)
-        if (text ? value.text == wanted.AsText() : value.number == wanted.AsNumber()) return true;
+        if (text ? kwdmFilter::Equal(value.text, wanted.AsText()) : value.number == wanted.AsNumber()) return true;
     return false;
 }
 

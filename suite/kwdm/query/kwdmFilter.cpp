@@ -7,6 +7,14 @@ void kwdmFilter::AddItem(const std::string& column, short comparison, const std:
     _items.push_back({column, comparison, value, join});
 }
 
+bool kwdmFilter::Equal(std::string_view stored, std::string_view value) {
+    auto trimmed = [](std::string_view text) {
+        while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+        return text;
+    };
+    return trimmed(stored) == trimmed(value);
+}
+
 bool kwdmFilter::AsSelection(std::string* column, std::vector<std::string>* values) const {
     if (_items.empty()) return false;
     for (size_t i = 0; i < _items.size(); ++i) {
