@@ -9,6 +9,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "kwcommon/attachments/kwioAttachments.h"
+
+#include <fstream>
+
 using namespace kwdmtest;
 
 namespace {
@@ -73,4 +77,39 @@ TEST_F(GridTest, AFormMergedOnTheGridEditsTheSameRow) {
     refuse = false;
     EXPECT_TRUE(control->Close(0));
     EXPECT_FALSE(form.IsCreated()) << "the merged form closed with it";
+}
+
+TEST_F(GridTest, TheAttachmentsButtonOpensTheFocusedIssuesAttachments) {
+    MakeIssues(3);
+    Define();
+    gridSpec->AddColumn(std::make_unique<kwdmAttachmentsButtonSpec>(0, "IATTACH"), 1, 14, 19906, 0, 0xFFFFFF);
+    view->AddControl(std::make_unique<kwdmAttachmentsButtonSpec>(505, "IATTACH"));
+    const std::string note = company.Path("note.txt");
+    std::ofstream(note) << "the vendor's letter";
+    int shown = 0;
+    kwdmAttachmentsQueryColumn::SetRunner([&](kwioAttachments& attachments, QWidget*) {
+        ++shown;
+        return attachments.Add(note) == XIO_OK;
+    });
+    ASSERT_TRUE(Create());
+    auto* attach = Make<QPushButton>(window.get(), 505);
+    kwdmViewSpec* buttons = manager.NewView("Attach", query, 2, 2);
+    buttons->AddControl(std::make_unique<kwdmAttachmentsButtonSpec>(505, "IATTACH"));
+    kwdmViewCtrl merged(*buttons, *control, 0, 3, nullptr);
+    ASSERT_TRUE(merged.Create(window.get(), nullptr, 3));
+    const int column = Model().columnCount() - 1;
+    ASSERT_TRUE(Model().IsAttachments(column));
+    EXPECT_EQ(Model().data(Model().index(1, column), kwdmTableModel::AttachmentsRole).toInt(), 0);
+
+    ASSERT_TRUE(source->MoveFocus(1));
+    attach->click();
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(Model().data(Model().index(1, column), kwdmTableModel::AttachmentsRole).toInt(), 1)
+        << "the grid shows the issue's new attachment";
+    source->Refresh(1, 1, 0);
+    EXPECT_EQ(Model().data(Model().index(1, column), kwdmTableModel::AttachmentsRole).toInt(), 1) << "it was written";
+    EXPECT_EQ(Model().data(Model().index(0, column), kwdmTableModel::AttachmentsRole).toInt(), 0);
+    ASSERT_TRUE(source->MoveFocus(3));
+    EXPECT_FALSE(attach->isEnabled()) << "the new row has no attachments yet";
+    kwdmAttachmentsQueryColumn::SetRunner({});
 }
