@@ -3,7 +3,7 @@
 // OFFSET without touching the table when the index covers the query (it holds the key's
 // columns and the rowid), and merges several index ranges in key order with a compound
 // SELECT, so a jump into the middle of a million records costs one pass over half an
-// index, never a read of the records it passes.
+// index, never a read of the records it passes. Statements are kept with the open file.
 #include "OpenFile.h"
 #include "RecordManagerInternal.h"
 
@@ -37,12 +37,47 @@ short Fail(OpenFile* f, short status, const std::string& detail = {}) {
 
 bool IsText(const xio_fld_def& field) { return field.type == XIO_TEXT || field.type == XIO_PHONE; }
 
+// One value of a selection as the index holds it: the text as stored (`stored`, one
+// arm of the compound SELECT) and the value asked for (`wanted`).
+struct Arm {
+    x_value_def stored;
+    x_value_def wanted;
+};
+
+// The condition that keeps one arm's records: equal to the stored text as the field
+// compares (so the index range stays in key order), and equal to the value asked for with
+// letter case counting and trailing blanks not.
+std::string ValueCondition(const xio_fld_def& field) {
+    const std::string name = Quote(field.name);
+    if (!IsText(field)) return name + " = ?";
+    return name + " = ? AND " + name + " = ? COLLATE RTRIM";
+}
+
+void BindArm(const xio_fld_def& field, sqlite3_stmt* stmt, int* index, const Arm& arm) {
+    if (!IsText(field)) {
+        sqlite3_bind_double(stmt, (*index)++, arm.wanted.AsNumber());
+        return;
+    }
+    for (const x_value_def* value : {&arm.stored, &arm.wanted}) {
+        const std::string text = value->AsText();
+        sqlite3_bind_text(stmt, (*index)++, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    }
+}
+
+std::string TrimRight(std::string text) {
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text;
+}
+
+
 bool IndexExists(OpenFile* f, short type, short key) {
-    kwio::Statement stmt(f->db.get(), "SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?");
+    sqlite3_stmt* stmt = f->Prepare("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?");
     if (!stmt) return false;
     const std::string name = IndexName(type, key);
-    sqlite3_bind_text(stmt.get(), 1, name.c_str(), -1, SQLITE_TRANSIENT);
-    return sqlite3_step(stmt.get()) == SQLITE_ROW;
+    sqlite3_bind_text(stmt, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+    const bool exists = sqlite3_step(stmt) == SQLITE_ROW;
+    sqlite3_reset(stmt);
+    return exists;
 }
 
 // How a selection is read from the indexes.
@@ -85,6 +120,41 @@ short MakePlan(OpenFile* f, const xio_selection& selection, Plan* plan) {
     return Fail(f, XIO_BAD_KEY, "no index serves the selection");
 }
 
+// The arms of a selection: each value, and each form of it with blanks after it that the
+// index holds (found by stepping from one distinct key to the next, never over records).
+std::vector<Arm> ArmsOf(OpenFile* f, const Plan& plan, const xio_selection& selection) {
+    std::vector<Arm> arms;
+    const xio_fld_def& field = *plan.field;
+    if (!IsText(field)) {
+        for (const x_value_def& value : selection.values) arms.push_back({value, value});
+        return arms;
+    }
+    const std::string name = Quote(field.name);
+    sqlite3_stmt* next = f->Prepare("SELECT " + name + " FROM " + TableName(selection.type) + " INDEXED BY " +
+                                    IndexName(selection.type, plan.index) + " WHERE " + name + " > ?1 AND " + name +
+                                    " <= ?2 ORDER BY " + name + " LIMIT 1");
+    for (const x_value_def& value : selection.values) {
+        const std::string wanted = TrimRight(value.AsText());
+        const x_value_def base = x_value_def::OfText(wanted);
+        arms.push_back({base, base});
+        if (!next) continue;
+        const size_t width = std::max<size_t>(static_cast<size_t>(std::max<short>(field.width, 0)), wanted.size() + 1);
+        const std::string last = wanted + std::string(width - wanted.size(), ' ');
+        std::string from = wanted;
+        for (int guard = 0; guard <= static_cast<int>(width); ++guard) {
+            sqlite3_reset(next);
+            sqlite3_bind_text(next, 1, from.c_str(), static_cast<int>(from.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_text(next, 2, last.c_str(), static_cast<int>(last.size()), SQLITE_TRANSIENT);
+            if (sqlite3_step(next) != SQLITE_ROW) break;
+            const unsigned char* text = sqlite3_column_text(next, 0);
+            from.assign(text ? reinterpret_cast<const char*>(text) : "", static_cast<size_t>(sqlite3_column_bytes(next, 0)));
+            arms.push_back({x_value_def::OfText(from), base});
+        }
+        sqlite3_reset(next);
+    }
+    return arms;
+}
+
 // "c1, c2, rowid" (with DESC after each when descending).
 std::string OrderColumns(const kwDictionary& dict, const xio_key_def& order, bool descending, bool positional) {
     std::string columns;
@@ -96,30 +166,6 @@ std::string OrderColumns(const kwDictionary& dict, const xio_key_def& order, boo
     columns += positional ? "1" : "rowid";
     if (descending) columns += " DESC";
     return columns;
-}
-
-// The condition that keeps one value's records: the field equal to it with letter case
-// counting and trailing blanks not, whatever the field's own collation. The range lets the
-// index find the records (the value followed by blanks up to the field's width); the
-// RTRIM comparison then drops other letter cases and anything but blanks after the value.
-std::string ValueCondition(const xio_fld_def& field) {
-    const std::string name = Quote(field.name);
-    if (!IsText(field)) return name + " = ?";
-    return name + " BETWEEN ? AND ? AND " + name + " = ? COLLATE RTRIM";
-}
-
-void BindValue(const xio_fld_def& field, sqlite3_stmt* stmt, int* index, const x_value_def& value) {
-    if (!IsText(field)) {
-        sqlite3_bind_double(stmt, (*index)++, value.AsNumber());
-        return;
-    }
-    std::string text = value.AsText();
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    const size_t width = std::max<size_t>(static_cast<size_t>(std::max<short>(field.width, 0)), text.size() + 1);
-    const std::string padded = text + std::string(width - text.size(), ' ');
-    sqlite3_bind_text(stmt, (*index)++, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-    sqlite3_bind_text(stmt, (*index)++, padded.c_str(), static_cast<int>(padded.size()), SQLITE_TRANSIENT);
-    sqlite3_bind_text(stmt, (*index)++, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
 }
 
 short StepError(OpenFile* f, int rc) {
@@ -145,17 +191,21 @@ short xio_count_selection(short file, const xio_selection& selection, int64_t* c
     if (!plan.field) return xio_count_records(file, selection.type, count);
     const std::string sql = "SELECT count(*) FROM " + TableName(selection.type) + " INDEXED BY " +
                             IndexName(selection.type, plan.index) + " WHERE " + ValueCondition(*plan.field);
-    kwio::Statement stmt(f->db.get(), sql);
+    sqlite3_stmt* stmt = f->Prepare(sql);
     if (!stmt) return StepError(f, sqlite3_errcode(f->db.get()));
     int64_t total = 0;
-    for (const x_value_def& value : selection.values) {
-        sqlite3_reset(stmt.get());
+    for (const Arm& arm : ArmsOf(f, plan, selection)) {
+        sqlite3_reset(stmt);
         int index = 1;
-        BindValue(*plan.field, stmt.get(), &index, value);
-        const int rc = sqlite3_step(stmt.get());
-        if (rc != SQLITE_ROW) return StepError(f, rc);
-        total += sqlite3_column_int64(stmt.get(), 0);
+        BindArm(*plan.field, stmt, &index, arm);
+        const int rc = sqlite3_step(stmt);
+        if (rc != SQLITE_ROW) {
+            sqlite3_reset(stmt);
+            return StepError(f, rc);
+        }
+        total += sqlite3_column_int64(stmt, 0);
     }
+    sqlite3_reset(stmt);
     *count = total;
     f->status = XIO_OK;
     return XIO_OK;
@@ -168,6 +218,7 @@ short xio_rd_ordinal(short file, const xio_selection& selection, int64_t ordinal
     if (short status = MakePlan(f, selection, &plan)) return status;
     if (ordinal < 0) return Fail(f, XIO_NO_RECORD);
     if (plan.field && selection.values.empty()) return Fail(f, XIO_NO_RECORD);
+    const std::vector<Arm> arms = plan.field ? ArmsOf(f, plan, selection) : std::vector<Arm>{};
     const kwDictionary& dict = *f->dict;
     const std::string table = TableName(selection.type);
     const std::string index = IndexName(selection.type, plan.index);
@@ -179,23 +230,23 @@ short xio_rd_ordinal(short file, const xio_selection& selection, int64_t ordinal
         // One arm per value, each an index range in key order; SQLite merges them.
         std::string columns = "rowid";
         for (int i = 0; i < plan.order->fieldCount; ++i) columns += ", " + Quote(dict.Field(plan.order->fields[i])->name);
-        for (size_t v = 0; v < selection.values.size(); ++v) {
+        for (size_t v = 0; v < arms.size(); ++v) {
             if (v) sql += " UNION ALL ";
             sql += "SELECT " + columns + " FROM " + table + " INDEXED BY " + index + " WHERE " +
                    ValueCondition(*plan.field);
         }
         sql += " ORDER BY " + OrderColumns(dict, *plan.order, fromEnd != 0, true) + " LIMIT 1 OFFSET ?";
     }
-    kwio::Statement stmt(f->db.get(), sql);
+    sqlite3_stmt* stmt = f->Prepare(sql);
     if (!stmt) return StepError(f, sqlite3_errcode(f->db.get()));
     int next = 1;
-    if (plan.field)
-        for (const x_value_def& value : selection.values) BindValue(*plan.field, stmt.get(), &next, value);
-    sqlite3_bind_int64(stmt.get(), next, ordinal);
-    const int rc = sqlite3_step(stmt.get());
+    for (const Arm& arm : arms) BindArm(*plan.field, stmt, &next, arm);
+    sqlite3_bind_int64(stmt, next, ordinal);
+    const int rc = sqlite3_step(stmt);
+    const int64_t rowid = rc == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : 0;
+    sqlite3_reset(stmt);
     if (rc == SQLITE_DONE) return Fail(f, XIO_NO_RECORD);
     if (rc != SQLITE_ROW) return StepError(f, rc);
-    const int64_t rowid = sqlite3_column_int64(stmt.get(), 0);
     return xio_restore_record(file, rowid, selection.type, lock);
 }
 
@@ -233,26 +284,28 @@ short xio_ordinal_of(short file, const xio_selection& selection, int64_t* ordina
     const std::string filter = plan.field ? " AND " + ValueCondition(*plan.field) : std::string();
     const std::string from = " FROM " + TableName(selection.type) + " INDEXED BY " + IndexName(selection.type, plan.index);
     const std::string firstName = Quote(first.name);
-    kwio::Statement before(f->db.get(), "SELECT count(*)" + from + " WHERE " + firstName + " < ?" + filter);
-    kwio::Statement ties(f->db.get(), "SELECT count(*)" + from + " WHERE " + firstName + " = ? AND (" + rest + ") < (" +
-                                          restValues + ")" + filter);
-    if (!before || !ties) return StepError(f, sqlite3_errcode(f->db.get()));
-    const std::vector<x_value_def> all{x_value_def{}};
-    const std::vector<x_value_def>& values = plan.field ? selection.values : all;
+    sqlite3_stmt* before = f->Prepare("SELECT count(*)" + from + " WHERE " + firstName + " < ?" + filter);
+    if (!before) return StepError(f, sqlite3_errcode(f->db.get()));
+    sqlite3_stmt* ties = f->Prepare("SELECT count(*)" + from + " WHERE " + firstName + " = ? AND (" + rest + ") < (" +
+                                    restValues + ")" + filter);
+    if (!ties) return StepError(f, sqlite3_errcode(f->db.get()));
+    const std::vector<Arm> arms = plan.field ? ArmsOf(f, plan, selection) : std::vector<Arm>{Arm{}};
     int64_t total = 0;
-    for (const x_value_def& value : values) {
-        for (sqlite3_stmt* stmt : {before.get(), ties.get()}) {
+    for (const Arm& arm : arms) {
+        for (sqlite3_stmt* stmt : {before, ties}) {
             sqlite3_reset(stmt);
             int index = 1;
             bindKey(stmt, &index, 0);
-            if (stmt == ties.get()) {
+            if (stmt == ties) {
                 for (int i = 1; i < order.fieldCount; ++i) bindKey(stmt, &index, i);
                 sqlite3_bind_int64(stmt, index++, record.rowid);
             }
-            if (plan.field) BindValue(*plan.field, stmt, &index, value);
+            if (plan.field) BindArm(*plan.field, stmt, &index, arm);
             const int rc = sqlite3_step(stmt);
+            const int64_t counted = rc == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : 0;
+            sqlite3_reset(stmt);
             if (rc != SQLITE_ROW) return StepError(f, rc);
-            total += sqlite3_column_int64(stmt, 0);
+            total += counted;
         }
     }
     *ordinal = total;

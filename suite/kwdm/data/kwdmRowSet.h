@@ -31,8 +31,8 @@
 
 class kwdmRowSet {
 public:
-    static constexpr int64_t kBlockRows = 32;
-    static constexpr size_t kMaxBlocks = 64;
+    static constexpr int64_t kBlockRows = 16;
+    static constexpr size_t kMaxBlocks = 128;
     static constexpr size_t kMaxCheckpoints = 4096;
 
     struct Source {
