@@ -2,6 +2,7 @@
 #include "qvcore/viewissues/viDocument.h"
 
 #include "qvcore/prefs/Prefs.h"
+#include "qvcore/queries/qvIssueSelection.h"
 #include "qvcore/queries/qvQueryInfo.h"
 #include "qvcore/store/qvIssueFile.h"
 #include "qvcore/tasks/TaskViewIssues.h"
@@ -78,11 +79,10 @@ bool viDocument::OnNewDocument() { return OnOpenDocument({}); }
 bool viDocument::OnOpenDocument(const std::string&) {
     if (!kwDocument::OnNewDocument()) return false;
     _manager = _task.DocMgr();
-    {
-        qvIssueFile file(static_cast<short>(_task.ID()));
-        if (file.Open()) file.Close();
-    }
-    if (!_manager->FindQuery(QueryName)) DefineQuery();
+    qvIssueFile file(static_cast<short>(_task.ID()));
+    file.Open();
+    if (!_manager->FindQuery(QueryName)) DefineQuery(file.Number());
+    file.Close();
     if (!_manager->FindView(GridViewName)) DefineGridView();
     if (!_manager->FindView(FormViewName)) DefineFormView();
     // The grid's attachments open in the suite's attachments dialog.
@@ -94,10 +94,13 @@ bool viDocument::OnOpenDocument(const std::string&) {
     return true;
 }
 
-void viDocument::DefineQuery() {
+void viDocument::DefineQuery(short issueFile) {
     kwdmTable* table = _manager->Table(kIssueFile, 1);
     qvQueryInfo queries(static_cast<short>(_task.ID()));
-    const short order = queries.GetOrder(Prefs::QueryName());
+    short order = queries.GetOrder(Prefs::QueryName());
+    // A key switched off since the query was saved is no order to offer: the primary
+    // order stands in, as for every selection of the query.
+    if (issueFile && !qvIsOfferedOrder(issueFile, order)) order = 0;
     kwdmQuery* query = _manager->NewQuery(QueryName);
     kwdmQueryNode* root = query->SetRoot(table, kIssueFile, kNode, kRootStyle, order);
     root->AddAllColumns(1, 0, 1);

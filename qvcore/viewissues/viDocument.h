@@ -57,7 +57,8 @@ public:
     viAppData* AppData() const;
 
 private:
-    void DefineQuery();
+    // issueFile: the open issue file the order is checked against (0: not checked).
+    void DefineQuery(short issueFile);
     void DefineGridView();
     void DefineFormView();
 

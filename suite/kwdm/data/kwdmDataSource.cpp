@@ -157,6 +157,12 @@ void kwdmDataSource::Reopen(const Target& target, bool keepCells) {
     int64_t row = RowOfTarget(target);
     if (row < 0 && !target.newRow && target.record.rowid != 0 && Counting()) _sought = target;
     if (row >= 0 && keep) {
+        // A record without changes of this user's shows what the file holds now.
+        const kwdmRecord* fresh = !_focused.IsNewRow() && !_focused.Changed() ? _rows.Row(row) : nullptr;
+        if (fresh) {
+            const kwdmRecord copy = *fresh;
+            _focused.Load(row, &copy);
+        }
         _focused._row = row;
         emit focusChanged(row);
     } else {
