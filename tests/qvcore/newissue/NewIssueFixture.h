@@ -4,6 +4,7 @@
 #pragma once
 
 #include "qvcore/prefs/Prefs.h"
+#include "qvcore/tasks/qvCommands.h"
 #include "qvcore/store/qvIssue.h"
 #include "qvcore/store/qvIssueFile.h"
 
@@ -28,7 +29,7 @@
 
 namespace newissuetest {
 
-constexpr unsigned short kNewIssue = 7098;
+constexpr unsigned short kNewIssue = QV_CMD_NEW_ISSUE;
 
 // A control of a window by its id; a missing one fails the test.
 template <class T> T* Control(const QWidget* root, int id) {

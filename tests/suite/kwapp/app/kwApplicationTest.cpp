@@ -6,6 +6,7 @@
 #include "TestCompany.h"
 #include "kwapp/app/kwCommandLine.h"
 #include "kwapp/app/kwMainApp.h"
+#include "kwapp/app/kwUserSettings.h"
 #include "kwapp/tasks/kwTask.h"
 #include "kwcommon/kwCompany.h"
 #include "kwcommon/x_message.h"
@@ -275,6 +276,20 @@ TEST(kwMainApp, CompanyComesFromDataOptionThenEnvironmentThenLastOpenedThenDemo)
     EXPECT_EQ(folder, explicitCompany.Folder());
     ::unsetenv("QV_DATA");
 
+    kwCompany::Source source = kwCompany::Source::Demo;
+    ASSERT_TRUE(app.ResolveCompany(&folder, &error, &source));
+    EXPECT_EQ(source, kwCompany::Source::DataOption);
+    ASSERT_TRUE(app.SetArguments({"--data", ""}, nullptr)) << "the rule refuses it, in its own words";
+    EXPECT_FALSE(app.ResolveCompany(&folder, &error));
+    EXPECT_NE(error.find("the folder name is empty"), std::string::npos) << error;
+
     kwApplication::RememberCompany(folders.Root() + "/gone");
     EXPECT_EQ(kwApplication::LastCompany(), "") << "a remembered folder that is no company is forgotten";
+
+    // An earlier version kept the last company in the user settings: it is moved over.
+    std::filesystem::remove(kwCompany::LastOpenedFile());
+    ASSERT_TRUE(kwUserSettings::Put("company.last", lastCompany.Folder()));
+    EXPECT_EQ(kwApplication::LastCompany(), lastCompany.Folder());
+    EXPECT_EQ(kwCompany::LastOpened(), lastCompany.Folder()) << "where qvadmin reads it too";
+    EXPECT_FALSE(kwUserSettings::Get("company.last").has_value());
 }
