@@ -112,11 +112,14 @@ bool _niGeneral::OnInitDialog() {
         std::snprintf(text, sizeof text, "&<%dF>:", code);
         label->setText(Q(kclRepTermCode(text)));
     }
+    // A name too long for one line wraps within a fixed width: the fields beside it keep
+    // their room, and the row grows downwards.
     const int labelWidth = fontMetrics().averageCharWidth() * kLabelCharacters;
     for (QLabel* label : {_ui->followUpLabel, _ui->urgencyLabel, _ui->classificationLabel,
-                          _ui->statusLabel, _ui->notifyDateLabel, _ui->dueDateLabel}) {
+                          _ui->statusLabel}) {
+        if (label->sizeHint().width() <= labelWidth) continue;
         label->setWordWrap(true);
-        label->setMaximumWidth(std::max(labelWidth, label->minimumSizeHint().width()));
+        label->setFixedWidth(labelWidth);
     }
 
     _description = _issue->Value(QV_FORMESS).Format();
@@ -129,11 +132,12 @@ bool _niGeneral::OnInitDialog() {
     FillFromCustomList(_ui->urgency, LIST_URGENCY, _urgency);
     FillFromCustomList(_ui->classification, LIST_CLASSIFICATION, _classification);
     FillFromCustomList(_ui->status, LIST_STATUS, _status);
-    // A list is never narrower than its longest item.
-    for (QComboBox* box : {_ui->followUp, _ui->urgency, _ui->classification, _ui->status}) {
-        box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-        box->setMinimumWidth(box->sizeHint().width());
-    }
+    // No list is narrower than its longest item, and the four stay one width.
+    int listWidth = 0;
+    for (QComboBox* box : {_ui->followUp, _ui->urgency, _ui->classification, _ui->status})
+        listWidth = std::max(listWidth, box->sizeHint().width());
+    for (QComboBox* box : {_ui->followUp, _ui->urgency, _ui->classification, _ui->status})
+        box->setMinimumWidth(listWidth);
     FitDateField(_ui->notifyDate);
     FitDateField(_ui->dueDate);
 

@@ -17,6 +17,8 @@
 #include "kwapp/widgets/kwSplashScreen.h"
 #include "kwcommon/kwCompany.h"
 #include "kwcommon/x_message.h"
+#include "qvcore/newissue/_niGeneral.h"
+#include "qvcore/newissue/niPropSheet.h"
 #include "qvcore/prefs/Prefs.h"
 
 #include <gtest/gtest.h>
@@ -24,8 +26,11 @@
 #include <QAction>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <cstdlib>
@@ -202,14 +207,14 @@ TEST_F(QVStart, BackgroundOrMacroStartProcessesTheMacroAndOpensNoWindow) {
 
 TEST_F(QVStart, MacroStartReportsWhatCannotRunAndOpensNoWindow) {
     const std::string macro = company.Path("nightly.mac");
-    std::ofstream(macro) << "QV_CMD_NEW_ISSUE\n";
+    std::ofstream(macro) << QV_CMD_NEW_ISSUE << "\n";
     const qsizetype widgetsBefore = QApplication::topLevelWidgets().size();
     testing::internal::CaptureStderr();
     EXPECT_FALSE(Start({"--macro", macro}));
     const std::string errors = testing::internal::GetCapturedStderr();
     EXPECT_EQ(app.MainWindow(), nullptr);
     EXPECT_EQ(QApplication::topLevelWidgets().size(), widgetsBefore) << "no splash, no frame";
-    EXPECT_NE(errors.find("\"New Issue\" (QV_CMD_NEW_ISSUE) cannot run without a window"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("\"New Issue\" (" + std::to_string(QV_CMD_NEW_ISSUE) + ") cannot run without a window"), std::string::npos) << errors;
     EXPECT_EQ(app.ExitCode(), 1);
 }
 
@@ -235,10 +240,24 @@ TEST_F(QVStart, ViewIssuesWithUnsavedWorkCanKeepTheFrameOpen) {
     EXPECT_EQ(xw_shown_messages().size(), 1u) << "asked once, not again by the window";
 }
 
+TEST_F(QVStart, TheTitleNamesTheProgramOnceThenTheCompanyThenTheActiveWindow) {
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(Frame()->windowTitle(), "Quorvel - Demo Company");
+    auto* viewIssues = new ViewIssuesStandIn();
+    viewIssues->Start();
+    ASSERT_EQ(Frame()->MdiArea()->subWindowList().size(), 1);
+    Frame()->MdiArea()->setActiveSubWindow(Frame()->MdiArea()->subWindowList().first());
+    const QString child = Frame()->MdiArea()->subWindowList().first()->windowTitle();
+    EXPECT_EQ(Frame()->windowTitle(), "Quorvel - Demo Company - [" + child + "]");
+    EXPECT_EQ(QCoreApplication::applicationName(), "Quorvel");
+    EXPECT_EQ(Frame()->windowTitle().count("Quorvel"), 1) << "the program's name is not repeated";
+    Frame()->MdiArea()->closeAllSubWindows();
+}
+
 TEST_F(QVStart, AutoStartOpensViewIssuesOnlyForAnOperatorWithTheRight) {
     std::ofstream(company.Path("operators.json"), std::ios::trunc) << R"({ "security": true, "operators": [
         { "id": "ADMIN", "name": "Alex", "privilege": 1 },
-        { "id": "DANA", "name": "Dana", "privilege": 0, "denied": { "QV": [QV_CMD_VIEW_ISSUES] } } ] })";
+        { "id": "DANA", "name": "Dana", "privilege": 0, "denied": { "QV": [7010] } } ] })";
     Prefs::Load();
     Prefs::SetAutoStartViewer(true);
     ASSERT_TRUE(Prefs::SaveUser());
@@ -298,6 +317,21 @@ TEST_F(QVStart, AboutShowsNameVersionAndCompany) {
     EXPECT_EQ(shown[kwAboutDialog::IDC_VERSION], "13.1.24");
     EXPECT_EQ(shown[kwAboutDialog::IDC_COMPANY], "Demo Company");
     EXPECT_EQ(shown[kwAboutDialog::IDC_OPERATOR], "LEE (Lee Okafor)");
+}
+
+TEST_F(QVStart, ANewIssueSavedFromTheFileMenuIsNamedInTheStatusBar) {
+    ASSERT_TRUE(Start());
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        auto* sheet = qobject_cast<niPropSheet*>(QApplication::activeModalWidget());
+        if (!sheet) return;
+        shown = true;
+        kwFindCtrl<QPlainTextEdit>(sheet, _niGeneral::IDC_DESCRIPTION)->setPlainText("From the menu");
+        sheet->PressOK();
+    });
+    Frame()->FindCommandAction(C::ID_FILE_NEW)->trigger();
+    ASSERT_TRUE(shown) << "File > New Issue opened the sheet";
+    EXPECT_EQ(Frame()->statusBar()->currentMessage(), "Issue 1 saved.");
 }
 
 TEST_F(QVStart, MainWindowRendersWithMenusToolbarAndStatusBar) {

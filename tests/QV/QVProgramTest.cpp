@@ -16,6 +16,7 @@
 #include <QThread>
 
 #include <cstdlib>
+#include <functional>
 #include <filesystem>
 #include <regex>
 
@@ -134,18 +135,20 @@ TEST(QVProgramOnABus, TwoProgramsOnOneCompanyAndAThirdOnAnother) {
     QProcess running;
     running.setProcessEnvironment(environment);
     running.start(kQv, {"--data", QString::fromStdString(first.Folder()), "--exit-after", "30000"});
+    ASSERT_TRUE(running.waitForStarted(10000));
     const QString firstName = kwSingleInstance::ServiceName("QV", first.Folder());
     ASSERT_TRUE(WaitFor([&] { return NameOnBus(firstName); }, 15000)) << "the first program took its name";
 
     const Finished second = RunQv({"--data", QString::fromStdString(first.Folder())}, environment);
     EXPECT_EQ(second.exitCode, 0) << second.err;
     EXPECT_NE(second.out.find("is already running on"), std::string::npos) << second.out << second.err;
-    EXPECT_EQ(running.state(), QProcess::Running) << "the first program runs on";
+    EXPECT_FALSE(running.waitForFinished(200)) << "the first program runs on";
 
     const QString otherName = kwSingleInstance::ServiceName("QV", other.Folder());
     QProcess beside;
     beside.setProcessEnvironment(environment);
     beside.start(kQv, {"--data", QString::fromStdString(other.Folder()), "--exit-after", "1500"});
+    ASSERT_TRUE(beside.waitForStarted(10000));
     EXPECT_TRUE(WaitFor([&] { return NameOnBus(otherName); }, 15000)) << "a program on another company runs";
     EXPECT_TRUE(beside.waitForFinished(20000));
     EXPECT_EQ(beside.exitCode(), 0);

@@ -23,9 +23,9 @@ std::map<std::string, int> UiControlIds(const std::string& path) {
         xml.readNext();
         if (xml.isStartElement()) {
             if (xml.name() == u"widget") {
-                widgets.push_back(xml.attributes().value(u"name").toString().toStdString());
+                widgets.push_back(xml.attributes().value(QStringLiteral("name")).toString().toStdString());
             } else if (xml.name() == u"property") {
-                inCtrlId = xml.attributes().value(u"name") == u"ctrlId";
+                inCtrlId = xml.attributes().value(QStringLiteral("name")) == u"ctrlId";
             } else if (xml.name() == u"number" && inCtrlId && !widgets.empty()) {
                 bool ok = false;
                 const int id = xml.readElementText().toInt(&ok);

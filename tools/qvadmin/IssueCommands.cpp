@@ -4,6 +4,7 @@
 
 #include "qvcore/store/qvIssue.h"
 #include "qvcore/store/qvIssueFile.h"
+#include "qvcore/tasks/qvCommands.h"
 
 #include "kwcommon/xio.h"
 
@@ -13,7 +14,7 @@
 
 namespace {
 
-constexpr short kAdminProgram = 7098;
+constexpr short kAdminProgram = QV_CMD_NEW_ISSUE;
 
 bool ParseIssueNumber(const std::string& text, double* number) {
     char* end = nullptr;
@@ -73,7 +74,7 @@ int AdminIssueAdd(AdminContext& context) {
         context.err << "qvadmin: the issue could not be written\n";
         return kAdminDataError;
     }
-    xio_unlock_record(file.Number(), 1, 1);
+    xio_unlock_record(file.Number(), QV_RECORD_ISSUE, 1);
     context.out << static_cast<long long>(numbered.Number()) << "\n";
     return kAdminOk;
 }
@@ -108,9 +109,9 @@ int AdminIssueList(AdminContext& context) {
     if (!file.Open()) return kAdminDataError;
     const short f = file.Number();
     qvIssue issue(f, kAdminProgram, false);
-    xio_clr_record(f, 1);
-    short status = xio_rd_first(f, 1, 0, 0);
-    for (; status == 0; status = xio_rd_next(f, 1, 0, 0)) {
+    xio_clr_record(f, QV_RECORD_ISSUE);
+    short status = xio_rd_first(f, QV_RECORD_ISSUE, QV_KEY_ISSUE_NUMBER, 0);
+    for (; status == 0; status = xio_rd_next(f, QV_RECORD_ISSUE, QV_KEY_ISSUE_NUMBER, 0)) {
         issue.GetFields(1, qvIssue::kValueCount);
         context.out << issue.Value(QV_ISSUE).Format() << "\t" << issue.Value(QV_STATUS).Format() << "\t"
                     << issue.Value(QV_DUEDATE).Format() << "\t" << issue.Value(QV_RESPONS).Format() << "\t"
@@ -132,11 +133,11 @@ int AdminIssueDelete(AdminContext& context) {
     qvIssueFile file(kAdminProgram);
     if (!file.Open()) return kAdminDataError;
     const short f = file.Number();
-    xio_clr_record(f, 1);
+    xio_clr_record(f, QV_RECORD_ISSUE);
     x_value_def key;
     key.SetNumber(number);
     xio_put_field(f, 0, xio_num(f, 0, 0, "ISSUE"), &key);
-    const short status = xio_rd_record(f, 1, 0, 1);
+    const short status = xio_rd_record(f, QV_RECORD_ISSUE, QV_KEY_ISSUE_NUMBER, 1);
     if (status == XIO_NO_RECORD) {
         context.err << "qvadmin: there is no issue " << context.args[0] << "\n";
         return kAdminUserError;

@@ -2,6 +2,7 @@
 #include "AdminCommand.h"
 
 #include "kwcommon/kwCompany.h"
+#include "kwcommon/kwCompanyChoice.h"
 #include "qvkit/qvVersion.h"
 
 #include <cstring>
@@ -50,15 +51,15 @@ int main(int argc, char** argv) {
         return kAdminUserError;
     }
     std::string folder, error;
-    kwCompany::Source source = kwCompany::Source::DataOption;
-    if (!kwCompany::Choose(data, &folder, &source, &error) || !kwCompany::Open(folder, &error)) {
+    kwCompanyChoice::Source source = kwCompanyChoice::Source::DataOption;
+    if (!kwCompanyChoice::Choose(data, &folder, &source, &error) || !kwCompany::Open(folder, &error)) {
         std::cerr << "qvadmin: " << error << "\n";
         return kAdminUserError;
     }
-    if (source != kwCompany::Source::DataOption) {
+    if (source != kwCompanyChoice::Source::DataOption) {
         // Nobody named the company: say which one the commands work on.
-        const char* why = source == kwCompany::Source::Environment  ? "named by QV_DATA"
-                          : source == kwCompany::Source::LastOpened ? "the one qv opened last"
+        const char* why = source == kwCompanyChoice::Source::Environment  ? "named by QV_DATA"
+                          : source == kwCompanyChoice::Source::LastOpened ? "the one qv opened last"
                                                                     : "the demo company";
         std::cerr << "qvadmin: company " << kwCompany::Name() << " (" << kwCompany::Folder() << "), "
                   << why << "\n";

@@ -8,6 +8,7 @@
 #include "kwapp/resources/kwDynLinkLibrary.h"
 #include "kwapp/tasks/kwTask.h"
 #include "kwcommon/kwCompany.h"
+#include "kwcommon/kwCompanyChoice.h"
 #include "kwcommon/strings/kwStringTable.h"
 #include "kwcommon/x_log.h"
 #include "kwcommon/x_message.h"
@@ -101,7 +102,7 @@ int kwApplication::Run(int argc, char** argv) {
     const std::string program =
         list.isEmpty() ? _abbreviation : std::filesystem::path(list[0].toStdString()).filename().string();
     std::string error;
-    if (!SetArguments(arguments, &error) || !kwCompany::CheckDataOption(_commandLine.dataFolder, &error)) {
+    if (!SetArguments(arguments, &error) || !kwCompanyChoice::CheckDataOption(_commandLine.dataFolder, &error)) {
         std::cerr << program << ": " << error << "\n" << kwCommandLine::Usage(program);
         return 2;
     }
@@ -287,13 +288,13 @@ void kwApplication::SetMainWindow(std::unique_ptr<kwAppFrame> frame) {
 }
 
 std::string kwApplication::WorkingCompanyFolder(const std::string& folder, std::string* error) {
-    return kwCompany::WorkingFolder(folder, error);
+    return kwCompanyChoice::WorkingFolder(folder, error);
 }
 
 bool kwApplication::OpenCompany(const std::string& requested, std::string* error) {
     const std::string folder = WorkingCompanyFolder(requested, error);
     if (folder.empty()) return false;
-    if (!kwCompany::IsCompanyFolder(folder)) {
+    if (!kwCompanyChoice::IsCompanyFolder(folder)) {
         if (error)
             *error = "\"" + folder +
                      "\" is not a company folder: it has no company settings (company.json).";
@@ -327,16 +328,16 @@ void kwApplication::AddCompanyChangedHandler(std::function<void()> handler) {
 }
 
 std::string kwApplication::LastCompany() {
-    if (std::string last = kwCompany::LastOpened(); !last.empty()) return last;
+    if (std::string last = kwCompanyChoice::LastOpened(); !last.empty()) return last;
     // Kept by an earlier version in the user settings: moved to where every program of the
     // suite reads it.
     const std::optional<std::string> old = kwUserSettings::Get(kOldLastCompanyKey);
-    if (!old || old->empty() || !kwCompany::IsCompanyFolder(*old)) return {};
-    if (kwCompany::RememberOpened(*old)) kwUserSettings::Remove(kOldLastCompanyKey);
+    if (!old || old->empty() || !kwCompanyChoice::IsCompanyFolder(*old)) return {};
+    if (kwCompanyChoice::RememberOpened(*old)) kwUserSettings::Remove(kOldLastCompanyKey);
     return *old;
 }
 
-void kwApplication::RememberCompany(const std::string& folder) { kwCompany::RememberOpened(folder); }
+void kwApplication::RememberCompany(const std::string& folder) { kwCompanyChoice::RememberOpened(folder); }
 
 void kwApplication::CreateLibraryLinks() {
     kwObjectRegistry& registry = kwObjectRegistry::Instance();

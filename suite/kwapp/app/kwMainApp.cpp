@@ -5,6 +5,7 @@
 #include "kwapp/app/kwSingleInstance.h"
 #include "kwapp/dialogs/kwLogOnDlg.h"
 #include "kwapp/messages/kwMessageBox.h"
+#include "kwcommon/kwCompany.h"
 #include "kwcommon/x_message.h"
 
 #include <QApplication>
@@ -19,9 +20,9 @@ kwMainApp::~kwMainApp() {
     if (_messageBoxInstalled) kwMessageBox::Uninstall();
 }
 
-bool kwMainApp::ResolveCompany(std::string* folder, std::string* error, kwCompany::Source* source) const {
+bool kwMainApp::ResolveCompany(std::string* folder, std::string* error, kwCompanyChoice::Source* source) const {
     LastCompany(); // moves a last company kept by an earlier version to where the rule reads it
-    return kwCompany::Choose(_commandLine.dataFolder, folder, source, error);
+    return kwCompanyChoice::Choose(_commandLine.dataFolder, folder, source, error);
 }
 
 QString kwMainApp::InstanceName() const { return _instance ? _instance->HeldName() : QString(); }

@@ -6,7 +6,9 @@
 #pragma once
 
 #include "kwapp/app/kwApplication.h"
-#include "kwcommon/kwCompany.h"
+#include "kwcommon/kwCompanyChoice.h"
+
+#include <QString>
 
 #include <memory>
 
@@ -24,9 +26,9 @@ public:
     bool InitInstance() override;
     int ExitInstance() override;
 
-    // The company folder to open, by the data library's rule (kwCompany::Choose).
+    // The company folder to open, by the data library's rule (kwCompanyChoice::Choose).
     bool ResolveCompany(std::string* folder, std::string* error,
-                        kwCompany::Source* source = nullptr) const;
+                        kwCompanyChoice::Source* source = nullptr) const;
 
     // The bus name this program holds for its company ("" without a bus).
     QString InstanceName() const;

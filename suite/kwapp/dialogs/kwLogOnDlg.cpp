@@ -6,6 +6,7 @@
 #include "kwapp/app/kwApplication.h"
 #include "kwapp/dialogs/kwFolderDialog.h"
 #include "kwcommon/kwCompany.h"
+#include "kwcommon/kwCompanyChoice.h"
 #include "kwcommon/x_message.h"
 #include "kwcommon/xio_dict.h"
 #include "kwcommon/xs.h"
@@ -115,7 +116,7 @@ void kwLogOnDlg::OnOpenCompany() {
     const auto chosen = kwFolderDialog::Choose("Open Company", kwCompany::Folder());
     if (!chosen) return;
     std::string error;
-    const std::string folder = kwCompany::WorkingFolder(*chosen, &error);
+    const std::string folder = kwCompanyChoice::WorkingFolder(*chosen, &error);
     if (folder.empty() || !kwCompany::Open(folder, &error)) {
         const std::string text = "The company cannot be opened.\n\n" + error;
         xw_wr_message(0, XW_ERROR, text.c_str(), 0);

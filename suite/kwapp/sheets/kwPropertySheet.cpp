@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -86,13 +87,15 @@ void kwPropertySheet::AddTrailingTabStop(QWidget* widget) {
 }
 
 void kwPropertySheet::ArrangeTabOrder() {
-    // The last control of the pages in the focus chain; the pages' own controls keep the
-    // order their templates gave them.
-    QWidget* last = _wizard ? static_cast<QWidget*>(_stack) : static_cast<QWidget*>(_tabs);
+    // The last control of the pages that takes the focus (Qt orders only those); the pages'
+    // own controls keep the order their templates gave them.
+    QWidget* last = _wizard ? nullptr : _tabs->tabBar();
     for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+        if (w->focusPolicy() == Qt::NoFocus) continue;
         for (kwPropertyPage* page : _pages)
-            if (page == w || page->isAncestorOf(w)) last = w;
+            if (page->isAncestorOf(w)) last = w;
     }
+    if (!last) return;
     std::vector<QWidget*> order;
     for (int id : {ID_WIZBACK, ID_WIZNEXT, ID_WIZFINISH, ID_OK, ID_CANCEL, ID_APPLY, ID_HELP})
         order.push_back(Button(id));

@@ -68,7 +68,7 @@ protected:
 
     int64_t IssueCount() {
         int64_t count = -1;
-        EXPECT_EQ(xio_count_records(file.Number(), 1, &count), XIO_OK);
+        EXPECT_EQ(xio_count_records(file.Number(), QV_RECORD_ISSUE, &count), XIO_OK);
         return count;
     }
     // The issue as stored, none when there is no such record.
@@ -82,7 +82,7 @@ protected:
         qvIssue issue(file.Number(), kNewIssue, true);
         fill(issue);
         EXPECT_TRUE(issue.AddRecord());
-        xio_unlock_record(file.Number(), 1, 1);
+        xio_unlock_record(file.Number(), QV_RECORD_ISSUE, 1);
         return issue.Number();
     }
 

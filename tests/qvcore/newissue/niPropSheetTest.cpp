@@ -168,8 +168,8 @@ TEST_F(NewIssueSheet, OkStoresTheIssueAsTypedWithoutMailWhenNotifyIsOff) {
     x_value_def key;
     key.SetNumber(number);
     xio_put_field(other.Number(), 0, xio_num(other.Number(), 0, 0, "ISSUE"), &key);
-    EXPECT_EQ(xio_rd_record(other.Number(), 1, 0, 1), XIO_OK) << "the saved issue is unlocked";
-    xio_unlock_record(other.Number(), 1, 1);
+    EXPECT_EQ(xio_rd_record(other.Number(), QV_RECORD_ISSUE, QV_KEY_ISSUE_NUMBER, 1), XIO_OK) << "the saved issue is unlocked";
+    xio_unlock_record(other.Number(), QV_RECORD_ISSUE, 1);
 }
 
 TEST_F(NewIssueSheet, NotificationFollowsTheNotifyValueAndEmailRecordsWhetherItWentOut) {
@@ -307,7 +307,7 @@ TEST_F(NewIssueSheet, EditModeRewritesTheIssueAndRestoresEmailInMemory) {
     original.Value(QV_RESPONS).Set("DANA");
     original.Value(QV_EMAIL).Set("Yes");
     ASSERT_TRUE(original.AddRecord());
-    xio_unlock_record(file.Number(), 1, 1);
+    xio_unlock_record(file.Number(), QV_RECORD_ISSUE, 1);
     const double number = original.Number();
 
     qvIssue issue(file.Number(), QV_CMD_VIEW_ISSUES, false);
@@ -356,7 +356,7 @@ TEST_F(NewIssueSheet, AFailedProvisionalWriteNeverTouchesAnotherIssue) {
     squatter.Value(QV_ISSUE).Set("1");
     squatter.Value(QV_FORMESS).Set("Somebody else's issue");
     ASSERT_TRUE(squatter.AddRecord());
-    xio_unlock_record(file.Number(), 1, 1);
+    xio_unlock_record(file.Number(), QV_RECORD_ISSUE, 1);
     xw_clear_shown_messages();
 
     {

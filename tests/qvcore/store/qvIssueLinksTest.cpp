@@ -50,10 +50,10 @@ x_value_def Number(double number) { return x_value_def::OfNumber(number); }
 // The link records of an issue, in key order.
 std::vector<StoredLink> LinkRecordsOf(short file, double issue) {
     std::vector<StoredLink> links;
-    xio_clr_record(file, 2);
+    xio_clr_record(file, QV_RECORD_LINK);
     Put(file, "AISSUE", Number(issue));
-    for (short s = xio_rd_ge(file, 2, 0, 0); s == 0 && Get(file, "AISSUE").AsNumber() == issue;
-         s = xio_rd_next(file, 2, 0, 0))
+    for (short s = xio_rd_ge(file, QV_RECORD_LINK, QV_KEY_LINK, 0); s == 0 && Get(file, "AISSUE").AsNumber() == issue;
+         s = xio_rd_next(file, QV_RECORD_LINK, QV_KEY_LINK, 0))
         links.push_back({Get(file, "FILEABB").AsText(), Get(file, "RECNUM").AsNumber(),
                          Get(file, "RECDESC").AsText(), Get(file, "DATADES").AsText()});
     return links;

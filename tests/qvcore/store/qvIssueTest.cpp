@@ -211,11 +211,11 @@ TEST(qvIssueTest, RecordsRoundTripThroughTheFile) {
     EXPECT_EQ(back.Value(QV_PRCKSEQ).Format(), "Manual");
 
     // Stored without the separators.
-    xio_clr_record(file.Number(), 1);
+    xio_clr_record(file.Number(), QV_RECORD_ISSUE);
     x_value_def key;
     key.SetNumber(number);
     xio_put_field(file.Number(), 0, xio_num(file.Number(), 0, 0, "ISSUE"), &key);
-    ASSERT_EQ(xio_rd_record(file.Number(), 1, 0, 0), 0);
+    ASSERT_EQ(xio_rd_record(file.Number(), QV_RECORD_ISSUE, QV_KEY_ISSUE_NUMBER, 0), 0);
     x_value_def stored;
     xio_get_field(file.Number(), 0, xio_num(file.Number(), 0, 0, "GLACCT"), &stored);
     EXPECT_EQ(stored.AsText(), "100000000");

@@ -15,18 +15,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Run {
+struct AdminResult {
     int exitCode = -1;
     std::string out;
     std::string err;
 };
 
 // Runs qvadmin with the environment given before it (VAR=value ...) and the arguments.
-Run Admin(const std::string& environment, const std::string& args, const std::string& scratch) {
+AdminResult Admin(const std::string& environment, const std::string& args, const std::string& scratch) {
     const std::string errFile = scratch + "/stderr.txt";
     const std::string command = "env -u QV_DATA " + environment + " " + std::string(QV_BIN_DIR) +
                                 "/qvadmin " + args + " 2>'" + errFile + "'";
-    Run run;
+    AdminResult run;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return run;
     std::array<char, 4096> buffer{};
@@ -55,7 +55,7 @@ TEST(qvadminCompany, ChosenByDataThenEnvironmentThenLastOpenedThenDemoAndNamedWh
     std::ofstream(environment.Path("company.json")) << R"({ "name": "Environment Co" })";
     std::ofstream(last.Path("company.json")) << R"({ "name": "Last Co" })";
 
-    Run run = Admin(user, "--data '" + named.Folder() + "' issue list", scratch);
+    AdminResult run = Admin(user, "--data '" + named.Folder() + "' issue list", scratch);
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.err, "") << "a company named with --data needs no word";
 
@@ -82,7 +82,7 @@ TEST(qvadminCompany, ChosenByDataThenEnvironmentThenLastOpenedThenDemoAndNamedWh
 
 TEST(qvadminCompany, VersionComesFromTheOneVersionHeader) {
     const std::string scratch = TestCompany::MakeTempFolder("qvadmin-version-");
-    const Run run = Admin("", "--version", scratch);
+    const AdminResult run = Admin("", "--version", scratch);
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_TRUE(std::regex_match(run.out, std::regex(R"(qvadmin \(\w+\) \d+\.\d+\.\d+\n)"))) << run.out;
     fs::remove_all(scratch);

@@ -5,6 +5,7 @@
 #include "../KwappTestSupport.h"
 #include "TestCompany.h"
 #include "UiControlIds.h"
+#include "kwapp/app/kwApplication.h"
 #include "kwapp/widgets/kwCtrl.h"
 
 #include <gtest/gtest.h>
