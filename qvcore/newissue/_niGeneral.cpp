@@ -133,9 +133,16 @@ bool _niGeneral::OnInitDialog() {
     FillFromCustomList(_ui->classification, LIST_CLASSIFICATION, _classification);
     FillFromCustomList(_ui->status, LIST_STATUS, _status);
     // No list is narrower than its longest item, and the four stay one width.
+    // Measured as the style will draw them, which the page knows only once it is polished.
+    ensurePolished();
     int listWidth = 0;
-    for (QComboBox* box : {_ui->followUp, _ui->urgency, _ui->classification, _ui->status})
+    for (QComboBox* box : {_ui->followUp, _ui->urgency, _ui->classification, _ui->status}) {
+        // A hint taken before the items came is kept until the policy changes.
+        const QComboBox::SizeAdjustPolicy policy = box->sizeAdjustPolicy();
+        box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         listWidth = std::max(listWidth, box->sizeHint().width());
+        box->setSizeAdjustPolicy(policy);
+    }
     for (QComboBox* box : {_ui->followUp, _ui->urgency, _ui->classification, _ui->status})
         box->setMinimumWidth(listWidth);
     FitDateField(_ui->notifyDate);
