@@ -54,7 +54,8 @@ bool kwMainApp::InitInstance() {
     if (windows && !ClaimCompany()) return false;
     RememberCompany(kwCompany::Folder());
     AddCompanyChangedHandler([this] {
-        if (_instance) _instance->ClaimFor(Abbreviation(), kwCompany::Folder());
+        if (_instance && _instance->ClaimFor(Abbreviation(), kwCompany::Folder()) == kwSingleInstance::Claim::First)
+            _claimedFolder = kwCompany::Folder();
     });
     CreateLibraryLinks();
     return true;
@@ -62,7 +63,9 @@ bool kwMainApp::InitInstance() {
 
 bool kwMainApp::ClaimCompany() {
     if (!_instance) _instance = std::make_unique<kwSingleInstance>();
-    switch (_instance->ClaimFor(Abbreviation(), kwCompany::Folder())) {
+    const kwSingleInstance::Claim claim = _instance->ClaimFor(Abbreviation(), kwCompany::Folder());
+    if (claim == kwSingleInstance::Claim::First) _claimedFolder = kwCompany::Folder();
+    switch (claim) {
     case kwSingleInstance::Claim::AlreadyRunning:
         std::cout << Name() << " is already running on " << kwCompany::Name()
                   << "; its window was brought to the front." << std::endl;
@@ -78,6 +81,24 @@ bool kwMainApp::ClaimCompany() {
         return true;
     }
     return true;
+}
+
+bool kwMainApp::MayWorkOnCompany() {
+    const std::string previous = _claimedFolder;
+    if (_windows && _instance) {
+        if (_instance->ClaimFor(Abbreviation(), kwCompany::Folder()) == kwSingleInstance::Claim::AlreadyRunning) {
+            const std::string text = Name() + " is already running on " + kwCompany::Name() +
+                                     "; its window was brought to the front.";
+            xw_wr_message(0, XW_INFO, text.c_str(), 0);
+            return false;
+        }
+        _claimedFolder = kwCompany::Folder();
+    }
+    if (LogOnToCompany(_windows)) return true;
+    // Back to the company the program had: so is its name on the bus.
+    if (_instance && !previous.empty()) _instance->ClaimFor(Abbreviation(), previous);
+    _claimedFolder = previous;
+    return false;
 }
 
 bool kwMainApp::LogOnToCompany(bool windows) {

@@ -34,7 +34,9 @@ public:
     QString InstanceName() const;
 
 protected:
-    bool MayWorkOnCompany() override { return LogOnToCompany(_windows); }
+    // A company another program already runs on brings that one to the front instead;
+    // otherwise the operator must be one of the company's.
+    bool MayWorkOnCompany() override;
 
 private:
     // Under operator security only the company's operators may work: the log-on dialog lets
@@ -46,5 +48,6 @@ private:
 
     bool _messageBoxInstalled = false;
     bool _windows = false;
+    std::string _claimedFolder; // the company whose name this program holds on the bus
     std::unique_ptr<kwSingleInstance> _instance;
 };

@@ -65,7 +65,6 @@ kwSingleInstance::Claim kwSingleInstance::ClaimFor(const std::string& abbreviati
     if (!bus.isConnected() || !bus.interface()) return Claim::NoBus;
     const QString name = ServiceName(abbreviation, companyFolder);
     if (name == _held) return Claim::First;
-    Release();
     if (!_objectRegistered)
         _objectRegistered = bus.registerObject(OBJECT_PATH, this, QDBusConnection::ExportScriptableSlots);
 
@@ -73,6 +72,8 @@ kwSingleInstance::Claim kwSingleInstance::ClaimFor(const std::string& abbreviati
         name, QDBusConnectionInterface::DontQueueService, QDBusConnectionInterface::DontAllowReplacement);
     if (!reply.isValid()) return Claim::NoBus; // a bus that refuses names is no bus to us
     if (reply.value() == QDBusConnectionInterface::ServiceRegistered) {
+        // The name of the company left behind goes only once the new one is held.
+        Release();
         _held = name;
         return Claim::First;
     }

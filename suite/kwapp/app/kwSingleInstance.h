@@ -32,7 +32,8 @@ public:
     // for every spelling of the folder's path).
     static QString ServiceName(const std::string& abbreviation, const std::string& companyFolder);
 
-    // Takes the name for the company, giving up a name held for another one.
+    // Takes the name for the company, then gives up a name held for another one; a name
+    // that another program holds leaves the one held as it was.
     Claim ClaimFor(const std::string& abbreviation, const std::string& companyFolder);
     // Gives the name up (also done by the destructor and by the end of the process).
     void Release();
