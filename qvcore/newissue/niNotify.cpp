@@ -67,7 +67,8 @@ std::string NoteText(qvIssue& issue, const std::vector<LinkedRecord*>& links) {
 } // namespace
 
 niMailOutcome niSendNotification(bool newIssue, qvIssue& issue,
-                                 const std::vector<LinkedRecord*>& links, bool notifyChecked) {
+                                 const std::vector<LinkedRecord*>& links, bool notifyChecked,
+                                 bool interactive) {
     if (!notifyChecked) return niMailOutcome::NotAsked;
 
     ULONG status = MAPI_E_FAILURE;
@@ -80,7 +81,7 @@ niMailOutcome niSendNotification(bool newIssue, qvIssue& issue,
         mail.addRecipient(static_cast<short>(MAPI_TO), issue.Value(QV_NOTIFY_OTHERS).Format());
         mail.setSubject(Subject(newIssue, issue));
         mail.setNoteText(NoteText(issue, links));
-        status = mail.send(MAPI_LOGON_UI | MAPI_DIALOG);
+        status = mail.send(interactive ? MAPI_LOGON_UI | MAPI_DIALOG : 0);
         if (status != SUCCESS_SUCCESS && status != MAPI_USER_ABORT &&
             status != MAPI_E_LOGIN_FAILURE) {
             qvErrorMessage error(201, kNewIssueTask, kModule);

@@ -26,6 +26,9 @@ inline bool niMailWentOut(niMailOutcome outcome) {
 // Mails the issue (subject "New Issue: ..." or "Edit Issue: ...", the notify text and one
 // line per link) when notifyChecked. No mail service gives error 202, a failed send error
 // 201 (a cancel or a logon failure passes quietly); unless the mail went out, the issue's
-// EMAIL value is set to false.
+// EMAIL value is set to false. interactive: the mail is shown in the compose window and a
+// missing mail-server password is asked for, as the sheet sends it; a program without a
+// user to ask (qvadmin) sends it as it stands.
 niMailOutcome niSendNotification(bool newIssue, qvIssue& issue,
-                                 const std::vector<LinkedRecord*>& links, bool notifyChecked);
+                                 const std::vector<LinkedRecord*>& links, bool notifyChecked,
+                                 bool interactive = true);
