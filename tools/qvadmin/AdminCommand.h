@@ -38,3 +38,4 @@ int AdminQuerySave(AdminContext& context);
 int AdminQueryDelete(AdminContext& context);
 int AdminQueryCheck(AdminContext& context);
 int AdminPrefsShow(AdminContext& context);
+int AdminPrint(AdminContext& context);

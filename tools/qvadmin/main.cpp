@@ -43,6 +43,9 @@ void Usage(std::ostream& out) {
            "  query delete NAME                    delete a saved query\n"
            "  query check                          examine the query file; exit 2 when it is inconsistent\n"
            "  prefs show                           the user's and the installation's preferences\n"
+           "  print --design NAME [--query NAME] [--operator ID] [--range FROM-TO] [--pdf FILE]\n"
+           "                                       issues through a report design, to a PDF or the\n"
+           "                                       default printer\n"
            "Issue numbers are plain decimal digits. Exit codes: 0 ok, 1 user error, 2 data error.\n";
 }
 } // namespace
@@ -107,6 +110,10 @@ int main(int argc, char** argv) {
     if (command == "query delete") return AdminQueryDelete(context);
     if (command == "query check") return AdminQueryCheck(context);
     if (command == "prefs show") return AdminPrefsShow(context);
+    if (words[0] == "print") {
+        AdminContext print{std::vector<std::string>(words.begin() + 1, words.end()), std::cout, std::cerr};
+        return AdminPrint(print);
+    }
     std::cerr << "qvadmin: unknown command \"" << command << "\"\n";
     Usage(std::cerr);
     return kAdminUserError;
