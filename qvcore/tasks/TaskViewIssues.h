@@ -3,6 +3,8 @@
 // query and views; its start checks first that the issue file opens.
 #pragma once
 
+#include "qvcore/tasks/qvCommands.h"
+
 #include "kwapp/tasks/kwDocViewTask.h"
 
 #include <memory>
@@ -11,7 +13,7 @@ class kwdmObjectManager;
 
 class TaskViewIssues : public kwDocViewTask {
 public:
-    static constexpr unsigned short COMMAND_ID = 7010;
+    static constexpr unsigned short COMMAND_ID = QV_CMD_VIEW_ISSUES;
 
     TaskViewIssues();
     ~TaskViewIssues() override;

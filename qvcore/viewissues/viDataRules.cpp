@@ -5,6 +5,7 @@
 #include "qvcore/queries/qvQueryInfo.h"
 #include "qvcore/store/qvErrorMessage.h"
 #include "qvcore/store/qvIssue.h"
+#include "qvcore/store/qvIssueFile.h"
 #include "qvcore/store/qvNextIssueNumber.h"
 #include "qvcore/viewissues/viAppData.h"
 #include "qvcore/viewissues/viAutoFilter.h"
@@ -33,8 +34,8 @@ namespace {
 constexpr const char* kIssueFile = "QVI";
 constexpr const char* kNode = "issue";
 constexpr const char* kModule = "QVCORE.DLL";
-constexpr short kIssueRecord = 1;
-constexpr short kStatusKey = 1;
+constexpr short kIssueRecord = QV_RECORD_ISSUE;
+constexpr short kStatusKey = QV_KEY_STATUS;
 
 viAppData* DataOf(kwdmCallbackInfo& info) { return dynamic_cast<viAppData*>(info.AppData()); }
 
@@ -60,7 +61,7 @@ short RepairLastId(short file) {
     xio_get_field(file, 0, lastField, &value);
     const double last = value.AsNumber();
     double highest = 0;
-    const short status = xio_rd_last(file, kIssueRecord, 0, 0);
+    const short status = xio_rd_last(file, kIssueRecord, QV_KEY_ISSUE_NUMBER, 0);
     if (status == XIO_OK) {
         xio_get_field(file, 0, xio_num(file, 0, 0, "ISSUE"), &value);
         highest = value.AsNumber();

@@ -95,7 +95,7 @@ bool viDocument::OnOpenDocument(const std::string&) {
 }
 
 void viDocument::DefineQuery(short issueFile) {
-    kwdmTable* table = _manager->Table(kIssueFile, 1);
+    kwdmTable* table = _manager->Table(kIssueFile, QV_RECORD_ISSUE);
     qvQueryInfo queries(static_cast<short>(_task.ID()));
     short order = queries.GetOrder(Prefs::QueryName());
     // A key switched off since the query was saved is no order to offer: the primary
@@ -103,8 +103,8 @@ void viDocument::DefineQuery(short issueFile) {
     if (issueFile && !qvIsOfferedOrder(issueFile, order)) order = 0;
     kwdmQuery* query = _manager->NewQuery(QueryName);
     kwdmQueryNode* root = query->SetRoot(table, kIssueFile, kNode, kRootStyle, order);
-    root->AddAllColumns(1, 0, 1);
-    root->AddColumn(std::make_unique<kwdmAttachmentsQueryColumn>(kAttachments, 1));
+    root->AddAllColumns(QV_RECORD_ISSUE, 0, 1);
+    root->AddColumn(std::make_unique<kwdmAttachmentsQueryColumn>(kAttachments, QV_RECORD_ISSUE));
 
     xs_oper_def oper{};
     xs_get_oper_def(&oper);

@@ -198,3 +198,25 @@ TEST_F(DataRules, TheQuerysConditionsFilterTheRows) {
     ASSERT_EQ(source->RecordCount(), 3);
     for (int64_t row = 0; row < 3; ++row) EXPECT_EQ(RowOf(8 + 10 * static_cast<double>(row)), row);
 }
+
+TEST_F(DataRules, TheWindowsOwnLockIsNeverInItsOwnWay) {
+    const double edited = Store([](qvIssue& i) { i.Value(QV_STATUS).Set("Open"); });
+    OpenWindow();
+    ASSERT_TRUE(source->MoveFocus(RowOf(edited)));
+    ASSERT_TRUE(Edit("FORMESS", "Typed in the grid, not saved yet"));
+    // Edit Issue from the same window works through the grid's own open file.
+    qvIssue sheet(source->FileNumber(), 7010, false);
+    ASSERT_TRUE(sheet.ReadRecord(edited));
+    sheet.Value(QV_PROBLEM).Set("Posting error");
+    xw_clear_shown_messages();
+    EXPECT_TRUE(sheet.ReplaceRecord()) << "the window's lock does not stop the window's own sheet";
+    EXPECT_TRUE(xw_shown_messages().empty());
+    EXPECT_EQ(Stored(edited)->Value(QV_PROBLEM).Format(), "Posting error");
+    // The grid's edit waits; the grid shows what the sheet wrote before it goes on.
+    EXPECT_FALSE(grid->CommitData());
+    EXPECT_EQ(Cell("PROBLEM"), "Posting error");
+    EXPECT_EQ(Cell("FORMESS"), "Typed in the grid, not saved yet");
+    EXPECT_TRUE(grid->CommitData());
+    EXPECT_EQ(Stored(edited)->Value(QV_PROBLEM).Format(), "Posting error");
+    EXPECT_EQ(Stored(edited)->Value(QV_FORMESS).Format(), "Typed in the grid, not saved yet");
+}
