@@ -95,8 +95,13 @@ short xio_count_selection(short file, const xio_selection& selection, int64_t* c
 // record, or from the last one backwards when fromEnd is set. 10 past the end.
 short xio_rd_ordinal(short file, const xio_selection& selection, int64_t ordinal, short fromEnd, short lock);
 // The number of selected records before the current record of the selection's type (the
-// record last read or written), whether or not that record is itself selected.
-short xio_ordinal_of(short file, const xio_selection& selection, int64_t* ordinal);
+// record last read or written), whether or not that record is itself selected; with
+// fromEnd, the number after it (cheaper for a record near the end).
+short xio_ordinal_of(short file, const xio_selection& selection, int64_t* ordinal, short fromEnd = 0);
+
+// A number that changes whenever another open of the file (in this process or another)
+// commits a change to it; reading it costs no read of the file. For noticing changes.
+short xio_file_version(short file, int64_t* version);
 
 // Header.
 short xio_rd_header(short file, short reserved, short lock);

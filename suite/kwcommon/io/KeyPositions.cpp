@@ -250,7 +250,7 @@ short xio_rd_ordinal(short file, const xio_selection& selection, int64_t ordinal
     return xio_restore_record(file, rowid, selection.type, lock);
 }
 
-short xio_ordinal_of(short file, const xio_selection& selection, int64_t* ordinal) {
+short xio_ordinal_of(short file, const xio_selection& selection, int64_t* ordinal, short fromEnd) {
     OpenFile* f = kwio_find_open_file(file);
     if (!f) return XIO_BAD_FILE_NUMBER;
     Plan plan;
@@ -273,8 +273,10 @@ short xio_ordinal_of(short file, const xio_selection& selection, int64_t* ordina
             sqlite3_bind_double(stmt, (*index)++, keyValue(i).number);
         }
     };
-    // Records before the current one: a range on the key's first column (which the index
-    // counts fastest), then, among those that share it, the rest of the key and the rowid.
+    // Records before the current one (after it, from the end): a range on the key's first
+    // column (which the index counts fastest), then, among those that share it, the rest
+    // of the key and the rowid.
+    const std::string beyond = fromEnd ? " > " : " < ";
     std::string rest;
     for (int i = 1; i < order.fieldCount; ++i) rest += Quote(dict.Field(order.fields[i])->name) + ", ";
     rest += "rowid";
@@ -284,10 +286,10 @@ short xio_ordinal_of(short file, const xio_selection& selection, int64_t* ordina
     const std::string filter = plan.field ? " AND " + ValueCondition(*plan.field) : std::string();
     const std::string from = " FROM " + TableName(selection.type) + " INDEXED BY " + IndexName(selection.type, plan.index);
     const std::string firstName = Quote(first.name);
-    sqlite3_stmt* before = f->Prepare("SELECT count(*)" + from + " WHERE " + firstName + " < ?" + filter);
+    sqlite3_stmt* before = f->Prepare("SELECT count(*)" + from + " WHERE " + firstName + beyond + "?" + filter);
     if (!before) return StepError(f, sqlite3_errcode(f->db.get()));
-    sqlite3_stmt* ties = f->Prepare("SELECT count(*)" + from + " WHERE " + firstName + " = ? AND (" + rest + ") < (" +
-                                    restValues + ")" + filter);
+    sqlite3_stmt* ties = f->Prepare("SELECT count(*)" + from + " WHERE " + firstName + " = ? AND (" + rest + ")" +
+                                    beyond + "(" + restValues + ")" + filter);
     if (!ties) return StepError(f, sqlite3_errcode(f->db.get()));
     const std::vector<Arm> arms = plan.field ? ArmsOf(f, plan, selection) : std::vector<Arm>{Arm{}};
     int64_t total = 0;
@@ -309,6 +311,20 @@ short xio_ordinal_of(short file, const xio_selection& selection, int64_t* ordina
         }
     }
     *ordinal = total;
+    f->status = XIO_OK;
+    return XIO_OK;
+}
+
+short xio_file_version(short file, int64_t* version) {
+    OpenFile* f = kwio_find_open_file(file);
+    if (!f) return XIO_BAD_FILE_NUMBER;
+    if (!f->db.get()) return Fail(f, XIO_BAD_FILE_NUMBER, "only the dictionary is open");
+    sqlite3_stmt* stmt = f->Prepare("PRAGMA data_version");
+    if (!stmt) return StepError(f, sqlite3_errcode(f->db.get()));
+    const int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW) *version = sqlite3_column_int64(stmt, 0);
+    sqlite3_reset(stmt);
+    if (rc != SQLITE_ROW) return StepError(f, rc);
     f->status = XIO_OK;
     return XIO_OK;
 }

@@ -147,7 +147,7 @@ int64_t kwdmDataSource::RowOfTarget(const Target& target) {
     if (target.record.rowid == 0) return -1;
     if (const kwdmRecord* cached = _rows.CachedRow(target.row); cached && cached->rowid == target.record.rowid)
         return target.row;
-    return _rows.RowOf(target.record);
+    return _rows.RowOf(target.record, target.row);
 }
 
 void kwdmDataSource::Reopen(const Target& target, bool keepCells) {
@@ -558,7 +558,8 @@ bool kwdmDataSource::SetIndex(short key) {
     xio_key_def def{};
     if (xio_get_key_def(_file, key, &def, _node.RecordType()) != XIO_OK) return false;
     if (!Commit()) return false;
-    const Target focused = TargetOf(Focus());
+    Target focused = TargetOf(Focus());
+    focused.row = -1; // its place in the other order says nothing of where it stands in this one
     _order = key;
     Reopen(focused, true);
     return true;

@@ -30,12 +30,15 @@ bool kwdmRowSet::Open(const Source& source, std::chrono::milliseconds budget) {
     if (xio_get_key_def(source.file, source.key, &key, source.type) != XIO_OK) return false;
     _keyFields.assign(key.fields, key.fields + key.fieldCount);
     _fileRecords = 0;
+    _fileVersion = 0;
+    xio_file_version(source.file, &_fileVersion);
     xio_count_records(source.file, source.type, &_fileRecords);
     const bool selectionOnly = !source.qualifies && (!source.passes || source.selectionField != 0);
-    if (selectionOnly && xio_selection_indexed(source.file, Selection()) == XIO_OK &&
-        xio_count_selection(source.file, Selection(), &_count) == XIO_OK) {
-        _indexed = true;
-        return true;
+    if (selectionOnly && xio_selection_indexed(source.file, Selection()) == XIO_OK) {
+        // Every record, or the selection's own count.
+        if (source.selectionField == 0) _count = _fileRecords;
+        _indexed = source.selectionField == 0 || xio_count_selection(source.file, Selection(), &_count) == XIO_OK;
+        if (_indexed) return true;
     }
     _count = 0;
     _head.active = true;
@@ -133,14 +136,14 @@ kwdmRowSet::Block& kwdmRowSet::Store(const BlockKey& key, std::vector<kwdmRecord
     return _blocks[key];
 }
 
+std::pair<int, int64_t> kwdmRowSet::Locate(int64_t row) const {
+    if (!_indexed && row >= _head.count) return {1, _head.count + _tail.count - 1 - row};
+    return {0, row};
+}
+
 kwdmRecord* kwdmRowSet::CachedRow(int64_t row) {
     if (row < 0 || row >= Count()) return nullptr;
-    int segment = 0;
-    int64_t index = row;
-    if (!_indexed && row >= _head.count) {
-        segment = 1;
-        index = _head.count + _tail.count - 1 - row;
-    }
+    const auto [segment, index] = Locate(row);
     auto it = _blocks.find({segment, index / kBlockRows});
     if (it == _blocks.end()) return nullptr;
     const auto offset = static_cast<size_t>(index % kBlockRows);
@@ -149,12 +152,7 @@ kwdmRecord* kwdmRowSet::CachedRow(int64_t row) {
 
 const kwdmRecord* kwdmRowSet::Row(int64_t row) {
     if (row < 0 || row >= Count()) return nullptr;
-    int segment = 0;
-    int64_t index = row;
-    if (!_indexed && row >= _head.count) {
-        segment = 1;
-        index = _head.count + _tail.count - 1 - row;
-    }
+    const auto [segment, index] = Locate(row);
     const int64_t block = index / kBlockRows;
     const int64_t offset = index % kBlockRows;
     Block* cached = Cached({segment, block}, offset + 1);
@@ -170,9 +168,14 @@ void kwdmRowSet::Replace(int64_t row, const kwdmRecord& record) {
 }
 
 bool kwdmRowSet::FileChanged() {
+    // Counted again only after someone else committed something.
+    int64_t version = 0;
+    if (xio_file_version(_source.file, &version) == XIO_OK && version == _fileVersion) return false;
     int64_t records = 0;
     if (xio_count_records(_source.file, _source.type, &records) != XIO_OK) return false;
-    return records != _fileRecords;
+    if (records != _fileRecords) return true;
+    _fileVersion = version;
+    return false;
 }
 
 void kwdmRowSet::Collect(short status, bool forward, int64_t want, std::vector<kwdmRecord>& rows, bool indexed) {
@@ -379,13 +382,26 @@ int64_t kwdmRowSet::FindIn(const Segment& segment, bool forward, const Position&
     return -1;
 }
 
-int64_t kwdmRowSet::RowOf(const kwdmRecord& record) {
+int64_t kwdmRowSet::RowOf(const kwdmRecord& record, int64_t near) {
     if (record.rowid == 0) return -1;
     if (_indexed) {
+        // Counted from the end the record was last seen nearer to; where nobody knows, from
+        // the end nearer to it than the middle record is (for every record, where finding
+        // the middle costs less than the longer count).
+        bool fromEnd = near > _count / 2;
+        if (near < 0 && _source.selectionField == 0 && _count > 2 * kBlockRows &&
+            xio_rd_ordinal(_source.file, Selection(), _count / 2, 0, 0) == XIO_OK) {
+            Position target;
+            target.rowid = record.rowid;
+            for (short field : _keyFields)
+                target.key.push_back(record.values[static_cast<size_t>(field - _layout.FirstField())]);
+            fromEnd = Compare(target, Current()) > 0;
+        }
         if (xio_restore_record(_source.file, record.rowid, _source.type, 0) != XIO_OK || !InSelection()) return -1;
         int64_t ordinal = 0;
-        if (xio_ordinal_of(_source.file, Selection(), &ordinal) != XIO_OK) return -1;
-        return ordinal < _count ? ordinal : -1;
+        if (xio_ordinal_of(_source.file, Selection(), &ordinal, fromEnd ? 1 : 0) != XIO_OK) return -1;
+        if (fromEnd) ordinal = _count - 1 - ordinal;
+        return ordinal >= 0 && ordinal < _count ? ordinal : -1;
     }
     Position target;
     target.rowid = record.rowid;

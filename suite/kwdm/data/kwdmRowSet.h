@@ -79,8 +79,9 @@ public:
     const kwdmRecord* Row(int64_t row);
     // The cached copy of a row, null when it is not in the window.
     kwdmRecord* CachedRow(int64_t row);
-    // The row of a record among the known rows, -1 when it is not one of them.
-    int64_t RowOf(const kwdmRecord& record);
+    // The row of a record among the known rows, -1 when it is not one of them. near: the
+    // row where it was last seen (-1 unknown), which says from which end to count.
+    int64_t RowOf(const kwdmRecord& record, int64_t near = -1);
     // A record's values changed in place (a write that kept its place).
     void Replace(int64_t row, const kwdmRecord& record);
     // True when the file's record count moved since Open: what is known may be out of date.
@@ -109,6 +110,8 @@ private:
     };
     using BlockKey = std::pair<int, int64_t>; // segment (0 head or indexed, 1 tail), block
 
+    // The segment (0 head or indexed, 1 tail) and the index within it of a row.
+    std::pair<int, int64_t> Locate(int64_t row) const;
     Position Current() const;
     // -1, 0, 1: a before, at or after b in the key's order.
     int Compare(const Position& a, const Position& b) const;
@@ -139,6 +142,7 @@ private:
     bool _indexed = false;
     int64_t _count = 0;       // indexed: the selection's count
     int64_t _fileRecords = 0; // the file's record count at Open
+    int64_t _fileVersion = 0; // the file's change counter when the count was last compared
     Segment _head, _tail;
     int64_t _spacing = 64;
     std::map<BlockKey, Block> _blocks;

@@ -2,6 +2,7 @@
 #include "kwdm/view/kwdmItemDelegate.h"
 
 #include "kwdm/model/kwdmTableModel.h"
+#include "kwdm/view/kwdmComboText.h"
 #include "kwdm/query/kwdmQueryColumn.h"
 
 #include "kwcommon/xk.h"
@@ -39,13 +40,7 @@ void kwdmItemDelegate::setEditorData(QWidget* editor, const QModelIndex& index) 
         _refusedIndex = QPersistentModelIndex();
     }
     if (auto* box = qobject_cast<QComboBox*>(editor)) {
-        int found = box->findText(text, Qt::MatchFixedString);
-        if (found < 0 && !text.isEmpty()) {
-            box->addItem(text);
-            found = box->count() - 1;
-        }
-        box->setCurrentIndex(found);
-        if (box->isEditable()) box->setEditText(text);
+        kwdmSetComboText(box, text);
         return;
     }
     if (auto* line = qobject_cast<QLineEdit*>(editor)) {

@@ -12,6 +12,7 @@
 #include "kwdm/spec/kwdmButtonSpec.h"
 #include "kwdm/spec/kwdmGridSpec.h"
 #include "kwdm/spec/kwdmViewSpec.h"
+#include "kwdm/view/kwdmComboText.h"
 #include "kwdm/view/kwdmControl.h"
 #include "kwdm/view/kwdmFindCtrl.h"
 #include "kwdm/view/kwdmGridView.h"
@@ -361,13 +362,7 @@ void kwdmViewCtrl::ShowBound(const Bound& bound) {
     } else if (auto* label = qobject_cast<QLabel*>(widget)) {
         label->setText(text);
     } else if (auto* box = qobject_cast<QComboBox*>(widget)) {
-        int found = box->findText(text, Qt::MatchFixedString);
-        if (found < 0 && !text.isEmpty()) {
-            box->addItem(text);
-            found = box->count() - 1;
-        }
-        box->setCurrentIndex(found);
-        if (box->isEditable()) box->setEditText(text);
+        kwdmSetComboText(box, text);
         box->setEnabled(editable);
     }
     SetUnmodified(widget);

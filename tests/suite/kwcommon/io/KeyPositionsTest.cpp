@@ -82,6 +82,8 @@ TEST_F(KeyPositions, EveryRecordByOrdinalFromEitherEnd) {
     int64_t ordinal = -1;
     ASSERT_EQ(xio_ordinal_of(file, all, &ordinal), XIO_OK);
     EXPECT_EQ(ordinal, 25);
+    ASSERT_EQ(xio_ordinal_of(file, all, &ordinal, 1), XIO_OK);
+    EXPECT_EQ(ordinal, 34) << "counted from the end: the records after it";
     EXPECT_EQ(xio_rd_next(file, 1, 0, 0), XIO_OK) << "a walk goes on from the record placed";
     EXPECT_EQ(Id(), 27);
     EXPECT_EQ(xio_rd_ordinal(file, all, 60, 0, 0), XIO_NO_RECORD);
