@@ -260,7 +260,6 @@ short xio_ordinal_of(short file, const xio_selection& selection, int64_t* ordina
     const kwio::RecordBuffer& record = buffer->second;
     const kwDictionary& dict = *f->dict;
     const xio_key_def& order = *plan.order;
-    const xio_fld_def& first = *dict.Field(order.fields[0]);
     auto keyValue = [&](int i) -> const kwio::FieldValue& {
         return record.keySnapshot[order.fields[i] - record.def->firstField];
     };
@@ -273,34 +272,34 @@ short xio_ordinal_of(short file, const xio_selection& selection, int64_t* ordina
             sqlite3_bind_double(stmt, (*index)++, keyValue(i).number);
         }
     };
-    // Records before the current one (after it, from the end): a range on the key's first
-    // column (which the index counts fastest), then, among those that share it, the rest
-    // of the key and the rowid.
-    const std::string beyond = fromEnd ? " > " : " < ";
-    std::string rest;
-    for (int i = 1; i < order.fieldCount; ++i) rest += Quote(dict.Field(order.fields[i])->name) + ", ";
-    rest += "rowid";
-    std::string restValues;
-    for (int i = 1; i < order.fieldCount; ++i) restValues += "?, ";
-    restValues += "?";
+    // Records before the current one (after it, from the end), counted as clean index
+    // ranges, one a column: the first column before its value; then, among those equal in
+    // the first column, the second before its value; and so on to the rowid. A count of a
+    // range compares only its bounds, where one condition over several columns would be
+    // tested entry by entry.
+    const std::string beyond = fromEnd ? " > ?" : " < ?";
     const std::string filter = plan.field ? " AND " + ValueCondition(*plan.field) : std::string();
     const std::string from = " FROM " + TableName(selection.type) + " INDEXED BY " + IndexName(selection.type, plan.index);
-    const std::string firstName = Quote(first.name);
-    sqlite3_stmt* before = f->Prepare("SELECT count(*)" + from + " WHERE " + firstName + beyond + "?" + filter);
-    if (!before) return StepError(f, sqlite3_errcode(f->db.get()));
-    sqlite3_stmt* ties = f->Prepare("SELECT count(*)" + from + " WHERE " + firstName + " = ? AND (" + rest + ")" +
-                                    beyond + "(" + restValues + ")" + filter);
-    if (!ties) return StepError(f, sqlite3_errcode(f->db.get()));
+    std::vector<sqlite3_stmt*> ranges;
+    std::string equal;
+    for (int i = 0; i <= order.fieldCount; ++i) {
+        const std::string column = i < order.fieldCount ? Quote(dict.Field(order.fields[i])->name) : "rowid";
+        sqlite3_stmt* stmt = f->Prepare("SELECT count(*)" + from + " WHERE " + equal + column + beyond + filter);
+        if (!stmt) return StepError(f, sqlite3_errcode(f->db.get()));
+        ranges.push_back(stmt);
+        equal += column + " = ? AND ";
+    }
     const std::vector<Arm> arms = plan.field ? ArmsOf(f, plan, selection) : std::vector<Arm>{Arm{}};
     int64_t total = 0;
     for (const Arm& arm : arms) {
-        for (sqlite3_stmt* stmt : {before, ties}) {
+        for (size_t r = 0; r < ranges.size(); ++r) {
+            sqlite3_stmt* stmt = ranges[r];
             sqlite3_reset(stmt);
             int index = 1;
-            bindKey(stmt, &index, 0);
-            if (stmt == ties) {
-                for (int i = 1; i < order.fieldCount; ++i) bindKey(stmt, &index, i);
-                sqlite3_bind_int64(stmt, index++, record.rowid);
+            // The columns before this one equal, this one beyond.
+            for (size_t i = 0; i <= r; ++i) {
+                if (i < static_cast<size_t>(order.fieldCount)) bindKey(stmt, &index, static_cast<int>(i));
+                else sqlite3_bind_int64(stmt, index++, record.rowid);
             }
             if (plan.field) BindArm(*plan.field, stmt, &index, arm);
             const int rc = sqlite3_step(stmt);

@@ -29,12 +29,12 @@ bool kwdmRowSet::Open(const Source& source, std::chrono::milliseconds budget) {
     xio_key_def key{};
     if (xio_get_key_def(source.file, source.key, &key, source.type) != XIO_OK) return false;
     _keyFields.assign(key.fields, key.fields + key.fieldCount);
-    _fileRecords = 0;
+    _fileRecords = -1;
     _fileVersion = 0;
     xio_file_version(source.file, &_fileVersion);
-    xio_count_records(source.file, source.type, &_fileRecords);
     const bool selectionOnly = !source.qualifies && (!source.passes || source.selectionField != 0);
     if (selectionOnly && xio_selection_indexed(source.file, Selection()) == XIO_OK) {
+        xio_count_records(source.file, source.type, &_fileRecords);
         // Every record, or the selection's own count.
         if (source.selectionField == 0) _count = _fileRecords;
         _indexed = source.selectionField == 0 || xio_count_selection(source.file, Selection(), &_count) == XIO_OK;
@@ -43,6 +43,7 @@ bool kwdmRowSet::Open(const Source& source, std::chrono::milliseconds budget) {
     _count = 0;
     _head.active = true;
     Walk(_head, true, budget, kFirstRows);
+    if (!Counting()) xio_count_records(source.file, source.type, &_fileRecords); // a small file, walked at once
     return true;
 }
 
@@ -51,6 +52,9 @@ int64_t kwdmRowSet::Count() const { return _indexed ? _count : _head.count + _ta
 bool kwdmRowSet::Counting() const { return !_indexed && !_head.done; }
 
 void kwdmRowSet::Work(std::chrono::milliseconds budget) {
+    // A walk learns the file's record count (for noticing changes) in its first idle slice,
+    // so the first page does not wait for it.
+    if (_fileRecords < 0 && xio_count_records(_source.file, _source.type, &_fileRecords) != XIO_OK) _fileRecords = 0;
     if (Counting()) Walk(_head, true, budget, 0);
 }
 
@@ -168,6 +172,7 @@ void kwdmRowSet::Replace(int64_t row, const kwdmRecord& record) {
 }
 
 bool kwdmRowSet::FileChanged() {
+    if (_fileRecords < 0) return false; // not counted yet: nothing to compare with
     // Counted again only after someone else committed something.
     int64_t version = 0;
     if (xio_file_version(_source.file, &version) == XIO_OK && version == _fileVersion) return false;
