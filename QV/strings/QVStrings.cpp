@@ -2,21 +2,22 @@
 #include "QV/strings/QVStrings.h"
 
 #include "kwcommon/strings/kwStringTableRegistrar.h"
+#include "qvkit/qvVersion.h"
 
 namespace {
 const kwStringEntry qvTable[] = {
-    {3, "Quorvel"},
+    {3, QV_PRODUCT_NAME},
     {4, "QV"},
     // File New enters a new issue in this program.
     {1010, "Enters a new issue"},
-    {1999, "Exits the Quorvel application"},
-    {2000, "Exits the Quorvel application"},
+    {1999, "Exits the " QV_PRODUCT_NAME " application"},
+    {2000, "Exits the " QV_PRODUCT_NAME " application"},
     {7005, "Customizes the applications that are available"},
     {7010, "Views and modifies existing issues"},
     {7020, "Creates and modifies user-defined queries"},
     {7030, "Creates and modifies list of grid columns"},
     {7100, "Creates, modifies, and deletes formulas"},
-    {57344, "Quorvel"},
+    {57344, QV_PRODUCT_NAME},
     {57345, "Ready"},
     // The frame's standard prompts (system-menu commands and the window list), 61184-61215.
     {61184, "Change the window size"},

@@ -2,6 +2,8 @@
 #include "AdminCommand.h"
 
 #include "kwcommon/kwCompany.h"
+#include "kwcommon/x_message.h"
+#include "qvkit/paths/kclDemoCompany.h"
 
 #include <cstring>
 #include <iostream>
@@ -20,6 +22,8 @@ void Usage(std::ostream& out) {
 } // namespace
 
 int main(int argc, char** argv) {
+    xw_set_application_name("qvadmin");
+    kclUseDemoCompany();
     std::string data, operatorId;
     std::vector<std::string> words;
     for (int i = 1; i < argc; ++i) {

@@ -3,6 +3,7 @@
 
 #include "kwcommon/company/CompanyJsonFile.h"
 #include "kwcommon/kwStatus.h"
+#include "kwcommon/kwStoredFile.h"
 #include "kwcommon/x_value_def.h"
 
 #include <algorithm>
@@ -57,129 +58,58 @@ std::string CodeText(short code, short sub) {
     return sub == 0 ? std::to_string(code) : std::to_string(code) + "." + std::to_string(sub);
 }
 
-bool ParseKind(const nlohmann::json& node, const std::string& where, KindFormat* kind,
-               std::string* error) {
-    if (!node.is_object()) {
-        *error = where + " must be an object";
-        return false;
+KindFormat ParseKind(const kwJsonNode& node) {
+    node.ExpectObject();
+    KindFormat kind;
+    kind.name = node.Text("name", "");
+    kind.separator = node.Text("separator", kind.separator);
+    if (const auto sections = node.Find("sections")) {
+        if (sections->IsArray() && sections->Size() == 0) sections->Fail("must list at least one section width");
+        sections->ForEachItem([&](size_t, const kwJsonNode& section) {
+            kind.sections.push_back(static_cast<int>(section.Whole(1, kMaxSectionWidth)));
+        });
+        if (kind.MultiSection() && kind.separator.empty())
+            node.Member("separator").Fail("must not be empty for a kind of several sections");
     }
-    if (auto it = node.find("name"); it != node.end()) {
-        if (!it->is_string()) {
-            *error = where + ".name must be a text";
-            return false;
-        }
-        kind->name = it->get<std::string>();
-    }
-    if (auto it = node.find("separator"); it != node.end()) {
-        if (!it->is_string()) {
-            *error = where + ".separator must be a text";
-            return false;
-        }
-        kind->separator = it->get<std::string>();
-    }
-    if (auto it = node.find("sections"); it != node.end()) {
-        if (!it->is_array() || it->empty()) {
-            *error = where + ".sections must be a list of section widths";
-            return false;
-        }
-        for (const auto& section : *it) {
-            if (!section.is_number_integer() || section.get<long>() < 1 ||
-                section.get<long>() > kMaxSectionWidth) {
-                *error = where + ".sections must hold widths from 1 to " +
-                         std::to_string(kMaxSectionWidth);
-                return false;
-            }
-            kind->sections.push_back(section.get<int>());
-        }
-        if (kind->MultiSection() && kind->separator.empty()) {
-            *error = where + ".separator must not be empty for a kind of several sections";
-            return false;
-        }
-    }
-    if (auto it = node.find("width"); it != node.end()) {
-        if (!it->is_number_integer() || it->get<long>() < 0 || it->get<long>() > 32767) {
-            *error = where + ".width must be a whole number from 0 to 32767";
-            return false;
-        }
-        kind->width = it->get<int>();
-    }
-    if (!kind->sections.empty()) {
+    kind.width = static_cast<int>(node.Whole("width", 0, 0, 32767));
+    if (!kind.sections.empty()) {
         long width = 0;
-        for (int section : kind->sections)
+        for (int section : kind.sections)
             width += section;
-        width += static_cast<long>(kind->sections.size() - 1) *
-                 static_cast<long>(kind->separator.size());
-        kind->width = static_cast<int>(std::min(width, 32767L));
+        width += static_cast<long>(kind.sections.size() - 1) * static_cast<long>(kind.separator.size());
+        kind.width = static_cast<int>(std::min(width, 32767L));
     }
-    return true;
+    return kind;
 }
 
-bool ParseLists(const nlohmann::json& doc, ListsData* data, std::string* error) {
-    if (!doc.is_object()) {
-        *error = "it must be a JSON object";
-        return false;
-    }
-    if (auto it = doc.find("lists"); it != doc.end()) {
-        if (!it->is_object()) {
-            *error = "\"lists\" must be an object";
-            return false;
-        }
-        for (const auto& [name, entries] : it->items()) {
-            CodeKey key;
-            if (!ParseCode(name, &key) || key.second != 0) {
-                *error = "lists: \"" + name + "\" is no list number";
-                return false;
-            }
-            if (!entries.is_array()) {
-                *error = "lists." + name + " must be a list of texts";
-                return false;
-            }
+// A member name that must be a code: "262", or "8.1" where second numbers are allowed.
+CodeKey ParseCodeName(const kwJsonNode& node, const std::string& name, bool withSecond, const char* what) {
+    CodeKey key;
+    if (!ParseCode(name, &key) || (!withSecond && key.second != 0))
+        node.Fail("holds \"" + name + "\", which is no " + what);
+    return key;
+}
+
+void ParseLists(const kwJsonNode& root, ListsData* data) {
+    root.ExpectObject();
+    if (const auto lists = root.Find("lists")) {
+        lists->ForEachMember([&](const std::string& name, const kwJsonNode& entries) {
+            const CodeKey key = ParseCodeName(*lists, name, false, "list number");
             std::vector<std::string> values;
-            for (const auto& entry : entries) {
-                if (!entry.is_string()) {
-                    *error = "lists." + name + " must be a list of texts";
-                    return false;
-                }
-                values.push_back(entry.get<std::string>());
-            }
+            entries.ForEachItem([&](size_t, const kwJsonNode& entry) { values.push_back(entry.Text()); });
             data->lists[key.first] = std::move(values);
-        }
+        });
     }
-    if (auto it = doc.find("descriptions"); it != doc.end()) {
-        if (!it->is_object()) {
-            *error = "\"descriptions\" must be an object";
-            return false;
-        }
-        for (const auto& [name, text] : it->items()) {
-            CodeKey key;
-            if (!ParseCode(name, &key)) {
-                *error = "descriptions: \"" + name + "\" is no field code";
-                return false;
-            }
-            if (!text.is_string()) {
-                *error = "descriptions." + name + " must be a text";
-                return false;
-            }
-            data->descriptions[key] = text.get<std::string>();
-        }
+    if (const auto descriptions = root.Find("descriptions")) {
+        descriptions->ForEachMember([&](const std::string& name, const kwJsonNode& text) {
+            data->descriptions[ParseCodeName(*descriptions, name, true, "field code")] = text.Text();
+        });
     }
-    if (auto it = doc.find("kinds"); it != doc.end()) {
-        if (!it->is_object()) {
-            *error = "\"kinds\" must be an object";
-            return false;
-        }
-        for (const auto& [name, node] : it->items()) {
-            CodeKey key;
-            if (!ParseCode(name, &key)) {
-                *error = "kinds: \"" + name + "\" is no kind code";
-                return false;
-            }
-            KindFormat kind;
-            if (!ParseKind(node, "kinds." + name, &kind, error)) return false;
-            data->kinds[key] = std::move(kind);
-        }
+    if (const auto kinds = root.Find("kinds")) {
+        kinds->ForEachMember([&](const std::string& name, const kwJsonNode& node) {
+            data->kinds[ParseCodeName(*kinds, name, true, "kind code")] = ParseKind(node);
+        });
     }
-    return true;
 }
 
 kwcompany::CachedCompanyFile<ListsData>& ListsFile() {
@@ -228,38 +158,25 @@ std::string TrimRightBlanks(std::string text) {
     return text;
 }
 
-// Rewrites lists.json with one change applied, under the company-wide writer lock.
+// Rewrites lists.json with one change applied, under the file's writer lock.
 template <class Change> short RewriteLists(Change change) {
     if (!kwCompany::IsOpen()) return XIO_FAILED;
     const std::string path = kwCompany::Path(kListsFile);
-    kwcompany::FileWriteLock lock(path);
+    kwFileWriteLock lock(path);
     if (!lock.Held()) return XIO_LOCKED;
-    nlohmann::json doc = nlohmann::json::object();
+    kwStoredFile::RemoveAbandonedTemporaries(kwCompany::Folder());
+    nlohmann::json doc;
+    ListsData current;
     std::string error;
-    switch (kwcompany::ReadJsonFile(path, &doc, &error)) {
-    case kwcompany::JsonReadResult::Missing:
-        doc = nlohmann::json::object();
-        break;
-    case kwcompany::JsonReadResult::Malformed:
-        if (error.empty()) error = "it cannot be read";
-        break;
-    case kwcompany::JsonReadResult::Ok: {
-        ListsData current;
-        ParseLists(doc, &current, &error);
-        break;
-    }
-    }
-    if (!error.empty()) {
+    if (!kwcompany::ReadCompanyFile(path, ParseLists, &doc, &current, &error)) {
         // Writing now would throw away whatever the broken file still holds.
-        const std::string line =
-            std::string(kListsFile) + " is malformed and was not changed: " + error;
-        x_log(0, line.c_str());
+        x_log(0, (error + " (the file was not changed)").c_str());
         return XIO_CORRUPT;
     }
     change(doc);
     std::string text;
-    if (!kwcompany::DumpJson(doc, &text)) return XIO_BAD_VALUE;
-    if (!kwcompany::WriteFileAtomically(path, text, &error)) {
+    if (!kwJsonDump(doc, &text)) return XIO_BAD_VALUE;
+    if (!kwStoredFile::Write(path, text, &error)) {
         x_log(0, error.c_str());
         return XIO_IO_ERROR;
     }
