@@ -58,6 +58,11 @@ public:
     static bool PlaceFolder(const std::string& temporary, const std::string& target,
                             std::string* error = nullptr, bool* placed = nullptr);
 
+    // Moves a damaged file out of the way, to "<path>.bad" (replacing an older one), so the
+    // next write starts afresh while the damaged bytes stay for whoever wants to look at
+    // them. true when nothing is left at path (also when there was nothing).
+    static bool SetAside(const std::string& path);
+
     // Flushes a folder's entries to the disk (after a rename, link or unlink).
     static void SyncFolder(const std::string& folder);
 

@@ -7,28 +7,18 @@
 #include "kwcommon/kwStoredFile.h"
 #include "kwcommon/x_log.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
 namespace fs = std::filesystem;
 
 namespace {
-enum class Reading { Sound, Damaged };
-
-// The file's values; a missing file has none. Damaged: not JSON, or not an object.
-Reading ReadAll(const std::string& path, nlohmann::json* doc, std::string* error) {
-    switch (kwJsonLoadFile(path, doc, error, [](const kwJsonNode& root) { root.ExpectObject(); })) {
-    case kwJsonRead::Missing:
-        *doc = nlohmann::json::object();
-        return Reading::Sound;
-    case kwJsonRead::Malformed:
-        return Reading::Damaged;
-    case kwJsonRead::Ok:
-        break;
-    }
-    return Reading::Sound;
+// The file's values; a missing file has none. false when it is damaged: not JSON, or not
+// an object.
+bool ReadAll(const std::string& path, nlohmann::json* doc, std::string* error) {
+    const kwJsonRead read = kwJsonLoadFile(path, doc, error, [](const kwJsonNode& root) { root.ExpectObject(); });
+    if (read == kwJsonRead::Missing) *doc = nlohmann::json::object();
+    return read != kwJsonRead::Malformed;
 }
 
 template <class Change> bool Modify(Change change) {
@@ -41,10 +31,10 @@ template <class Change> bool Modify(Change change) {
     kwStoredFile::RemoveAbandonedTemporaries(folder);
     nlohmann::json doc;
     std::string error;
-    if (ReadAll(path, &doc, &error) == Reading::Damaged) {
+    if (!ReadAll(path, &doc, &error)) {
         // Kept for whoever wants to look at it; the settings start again.
         x_log(0, (error + " (set aside as " + path + ".bad)").c_str());
-        if (std::rename(path.c_str(), (path + ".bad").c_str()) != 0 && errno != ENOENT) return false;
+        if (!kwStoredFile::SetAside(path)) return false;
         doc = nlohmann::json::object();
     }
     change(doc);
@@ -68,7 +58,7 @@ std::optional<std::string> kwUserSettings::Get(const std::string& key, std::stri
     nlohmann::json doc;
     std::string fault;
     std::optional<std::string> value;
-    if (ReadAll(path, &doc, &fault) == Reading::Sound &&
+    if (ReadAll(path, &doc, &fault) &&
         kwJsonLoad(path, &fault, [&] {
             if (const auto member = kwJsonNode(doc, path).Find(key.c_str())) value = member->Text();
         }))

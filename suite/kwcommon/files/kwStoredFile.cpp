@@ -235,6 +235,12 @@ bool kwStoredFile::PlaceFolder(const std::string& temporary, const std::string& 
     return true;
 }
 
+bool kwStoredFile::SetAside(const std::string& path) {
+    if (::rename(path.c_str(), (path + ".bad").c_str()) != 0) return errno == ENOENT;
+    SyncFolder(FolderOf(path));
+    return true;
+}
+
 int kwStoredFile::RemoveAbandonedTemporaries(const std::string& folder) {
     DIR* directory = ::opendir(folder.c_str());
     if (!directory) return 0;

@@ -78,16 +78,21 @@ void ParseField(const kwJsonNode& node, short number, short recordType, kwDictio
     dict.items.push_back(std::move(items));
 }
 
+// The "number" of a record type or key: a whole number in range, each used once.
+short UniqueNumber(const kwJsonNode& node, int64_t low, int64_t high, std::set<short>& used, const char* what) {
+    const kwJsonNode numberNode = node.Member("number");
+    const auto number = static_cast<short>(numberNode.Whole(low, high));
+    if (!used.insert(number).second) numberNode.Fail("defines " + std::string(what) + " " + std::to_string(number) + " twice");
+    return number;
+}
+
 void ParseKeys(const std::vector<kwJsonNode>& keyNodes, const kwJsonNode& recordNode, xio_rec_def& rec,
                kwDictionary& dict) {
     std::set<short> numbers;
     for (const kwJsonNode& node : keyNodes) {
         node.ExpectObject();
         xio_key_def key{};
-        const kwJsonNode numberNode = node.Member("number");
-        key.number = static_cast<int16_t>(numberNode.Whole(0, 99));
-        if (!numbers.insert(key.number).second)
-            numberNode.Fail("defines key " + std::to_string(key.number) + " twice");
+        key.number = UniqueNumber(node, 0, 99, numbers, "key");
         key.recordType = rec.number;
         const kwJsonNode keyName = node.Member("name");
         CopyText(key.name, sizeof(key.name), keyName.Text(), keyName);
@@ -142,10 +147,7 @@ std::shared_ptr<const kwDictionary> Build(const kwJsonNode& root, const std::str
     for (const kwJsonNode& node : recordNodes) {
         node.ExpectObject();
         xio_rec_def rec{};
-        const kwJsonNode numberNode = node.Member("number");
-        rec.number = static_cast<int16_t>(numberNode.Whole(1, 255));
-        if (!recordNumbers.insert(rec.number).second)
-            numberNode.Fail("defines record type " + std::to_string(rec.number) + " twice");
+        rec.number = UniqueNumber(node, 1, 255, recordNumbers, "record type");
         const kwJsonNode nameNode = node.Member("name");
         const std::string name = nameNode.Text();
         CopyText(rec.name, sizeof(rec.name), name, nameNode);

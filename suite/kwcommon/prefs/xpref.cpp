@@ -124,18 +124,8 @@ void CheckStore(const kwJsonNode& root) {
 }
 
 // Reads, parses and checks the shape of a store file; Malformed fills error.
-enum class ReadResult { Ok, Missing, Malformed };
-
-ReadResult ReadStore(const std::string& path, json* root, std::string* error) {
-    switch (kwJsonLoadFile(path, root, error, CheckStore)) {
-    case kwJsonRead::Missing:
-        return ReadResult::Missing;
-    case kwJsonRead::Malformed:
-        return ReadResult::Malformed;
-    case kwJsonRead::Ok:
-        break;
-    }
-    return ReadResult::Ok;
+kwJsonRead ReadStore(const std::string& path, json* root, std::string* error) {
+    return kwJsonLoadFile(path, root, error, CheckStore);
 }
 
 // A stored value is a text or { "hex": "<pairs of hex digits>" }; anything else is damage,
@@ -155,12 +145,12 @@ const json* FindValue(short scope, const char* section, const char* key, json* h
     if (path.empty()) return nullptr;
     std::string error;
     switch (ReadStore(path, holder, &error)) {
-    case ReadResult::Missing:
+    case kwJsonRead::Missing:
         return nullptr;
-    case ReadResult::Malformed:
+    case kwJsonRead::Malformed:
         LogFault(error + " (its preferences are not used)");
         return nullptr;
-    case ReadResult::Ok:
+    case kwJsonRead::Ok:
         break;
     }
     json* sections = Sections(*holder, scope, false);
@@ -196,15 +186,15 @@ short ChangeStore(short scope, const char* section, const char* key,
         json root;
         std::string error;
         switch (ReadStore(path, &root, &error)) {
-        case ReadResult::Ok:
+        case kwJsonRead::Ok:
             break;
-        case ReadResult::Missing:
+        case kwJsonRead::Missing:
             root = json::object();
             break;
-        case ReadResult::Malformed:
+        case kwJsonRead::Malformed:
             // Kept for whoever wants to look at it; the store starts again.
             LogFault(error + " (set aside as " + path + ".bad)");
-            if (::rename(path.c_str(), (path + ".bad").c_str()) != 0 && errno != ENOENT) return 0;
+            if (!kwStoredFile::SetAside(path)) return 0;
             root = json::object();
             break;
         }
