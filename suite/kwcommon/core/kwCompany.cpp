@@ -72,8 +72,11 @@ bool kwCompany::Open(const std::string& folder, std::string* error) {
                                            dateFormat + "\"");
         if (const auto mail = node.Find("mail")) mail->ExpectObject();
     });
-    if (read == kwJsonRead::Missing && error)
-        *error = "\"" + root.string() + "\" is not a company folder: company.json is missing.";
+    if (read == kwJsonRead::Missing && error) {
+        // A folder that is not there is no folder without its settings.
+        *error = fs::exists(root, ec) ? "\"" + root.string() + "\" is not a company folder: company.json is missing."
+                                      : "\"" + root.string() + "\" does not exist.";
+    }
     if (read != kwJsonRead::Ok) return false;
     CompanyState& state = State();
     state.open = true;
