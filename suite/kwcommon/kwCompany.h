@@ -19,9 +19,10 @@
 class kwCompany {
 public:
     // Makes the company in folder the current one. false with a message when the folder
-    // is not a company (no company.json) or company.json is malformed: not JSON, or a value
-    // of the wrong type ("name" and "dateFormat" texts, "mail" an object), the message
-    // naming the file and the key. The current company stays.
+    // is not a company (no company.json) or company.json is malformed: not JSON, or a
+    // "name" or "dateFormat" that is not a text (or no date format), the message naming the
+    // file and the key. The current company stays. The "mail" settings are checked where
+    // mail is sent, so a fault there stops the mail, not the work.
     static bool Open(const std::string& folder, std::string* error);
     static bool IsOpen();
     static void Close();

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -184,9 +185,18 @@ template <class Change> short RewriteLists(Change change) {
     return XIO_OK;
 }
 
-void EraseEmptyMember(nlohmann::json& doc, const char* member) {
-    if (auto it = doc.find(member); it != doc.end() && it->is_object() && it->empty())
-        doc.erase(it);
+// Sets one member of a section of lists.json ("lists", "descriptions"), or removes it when
+// there is no value; a section left empty goes too.
+short PutMember(const char* section, const std::string& key, std::optional<nlohmann::json> value) {
+    return RewriteLists([&](nlohmann::json& doc) {
+        nlohmann::json& members = doc[section];
+        if (!members.is_object()) members = nlohmann::json::object();
+        if (value)
+            members[key] = std::move(*value);
+        else
+            members.erase(key);
+        if (members.empty()) doc.erase(section);
+    });
 }
 
 } // namespace
@@ -202,16 +212,8 @@ short xk_get_custom_list(short list, std::vector<std::string>* entries) {
 
 short xk_put_custom_list(short list, const std::vector<std::string>& entries) {
     if (list <= 0) return XIO_BAD_VALUE;
-    return RewriteLists([&](nlohmann::json& doc) {
-        const std::string key = std::to_string(list);
-        if (!doc.contains("lists") || !doc["lists"].is_object())
-            doc["lists"] = nlohmann::json::object();
-        if (entries.empty())
-            doc["lists"].erase(key);
-        else
-            doc["lists"][key] = entries;
-        EraseEmptyMember(doc, "lists");
-    });
+    return PutMember("lists", std::to_string(list),
+                     entries.empty() ? std::nullopt : std::optional<nlohmann::json>(entries));
 }
 
 short xk_get_custom_list_default(short list, char* text, int size) {
@@ -244,16 +246,8 @@ std::string xk_description(short code, short sub) {
 
 short xk_put_description(short code, short sub, const std::string& text) {
     if (code < 0 || sub < 0) return XIO_BAD_VALUE;
-    return RewriteLists([&](nlohmann::json& doc) {
-        const std::string key = CodeText(code, sub);
-        if (!doc.contains("descriptions") || !doc["descriptions"].is_object())
-            doc["descriptions"] = nlohmann::json::object();
-        if (text.empty())
-            doc["descriptions"].erase(key);
-        else
-            doc["descriptions"][key] = text;
-        EraseEmptyMember(doc, "descriptions");
-    });
+    return PutMember("descriptions", CodeText(code, sub),
+                     text.empty() ? std::nullopt : std::optional<nlohmann::json>(text));
 }
 
 short xk_width(short kind, short qualifier) {

@@ -70,7 +70,6 @@ bool kwCompany::Open(const std::string& folder, std::string* error) {
         if (!ValidDateFormat(dateFormat))
             node.Member("dateFormat").Fail("must combine MM, DD and YYYY (or YY) with one separator, not \"" +
                                            dateFormat + "\"");
-        if (const auto mail = node.Find("mail")) mail->ExpectObject();
     });
     if (read == kwJsonRead::Missing && error) {
         // A folder that is not there is no folder without its settings.

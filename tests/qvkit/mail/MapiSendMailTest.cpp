@@ -460,4 +460,12 @@ TEST_F(MailService, MailSettingsOfTheWrongTypeSendNothingAndNameTheKey) {
         EXPECT_NE(log.find(logged), std::string::npos) << key << ": " << log;
         SetMail({{key, original.at(key)}});
     }
+    nlohmann::json settings = nlohmann::json::parse(ReadFile(company.Path("company.json")));
+    settings["mail"] = "smtp.example.com";
+    std::ofstream(company.Path("company.json")) << settings.dump(2);
+    std::string error;
+    ASSERT_TRUE(kwCompany::Open(company.Folder(), &error)) << "the company still opens: " << error;
+    kclMail mail("DANA", "Subject", "Body", 0);
+    EXPECT_EQ(mail.mapiStatus(), MAPI_E_FAILURE);
+    EXPECT_NE(ReadFile(kwCompany::LogFile()).find("company.json: mail must be a JSON object"), std::string::npos);
 }

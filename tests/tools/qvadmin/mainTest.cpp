@@ -36,7 +36,7 @@ TEST(qvadminStart, ACompanyJsonOfWrongTypesIsAnErrorNamingTheFile) {
     const std::string path = company.Path("company.json");
     const auto settings = nlohmann::json::parse(ReadAll(path));
     const std::pair<const char*, nlohmann::json> cases[] = {
-        {"name", 7}, {"name", nullptr}, {"name", true}, {"dateFormat", 5}, {"mail", "none"},
+        {"name", 7}, {"name", nullptr}, {"name", true}, {"dateFormat", 5},
     };
     for (const auto& [key, bad] : cases) {
         nlohmann::json spoiled = settings;
