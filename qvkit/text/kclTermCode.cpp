@@ -7,12 +7,14 @@
 
 #include <cstring>
 
+namespace {
 constexpr bool SameStyle(kclCapStyle ours, kwString::CapStyle theirs) {
     return static_cast<short>(ours) == static_cast<short>(theirs);
 }
 static_assert(SameStyle(kclCapAsIs, kwString::CapAsIs) && SameStyle(kclCapFirst, kwString::CapFirst) &&
                   SameStyle(kclCapWords, kwString::CapWords) && SameStyle(kclCapAll, kwString::CapAll),
               "the component library's styles are the data library's");
+} // namespace
 
 char* kclApplyCap(char* text, kclCapStyle style) {
     if (!text || !*text) return text;
