@@ -5,6 +5,7 @@
 #include "kwapp/app/kwApplication.h"
 #include "kwapp/dialogs/kwFolderDialog.h"
 #include "kwcommon/kwCompany.h"
+#include "kwcommon/kwCompanyChoice.h"
 #include "kwcommon/kwJsonFile.h"
 #include "kwcommon/kwStoredFile.h"
 #include "kwcommon/x_message.h"
@@ -22,11 +23,7 @@ std::string StartFolder() {
 }
 } // namespace
 
-bool kwCompanyCommands::IsCompany(const std::string& folder) {
-    nlohmann::json doc;
-    return kwJsonReadFile((fs::path(folder) / "company.json").string(), &doc, nullptr) == kwJsonRead::Ok &&
-           doc.is_object();
-}
+bool kwCompanyCommands::IsCompany(const std::string& folder) { return kwCompanyChoice::IsCompanyFolder(folder); }
 
 bool kwCompanyCommands::CreateCompany(const std::string& folder, std::string* error) {
     std::error_code ec;
