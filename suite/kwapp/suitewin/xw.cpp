@@ -1,6 +1,7 @@
-// The xw_* calls: screen files and windows by handle. Windows without a Qt parent belong to
-// this table and go when the program closes them; a window whose parent goes first is
-// gone for the layer too (its handle answers XW_NO_WINDOW).
+// The xw_* calls: screen files and windows by handle. Windows belong to this table and go
+// when the program closes them (xw_cls_window). They have no Qt parent: a program may
+// disable its own window while a suite window it opened takes input (Build Query does),
+// and a Qt child would be disabled with it.
 #include "kwapp/suitewin/xw.h"
 
 #include "kwapp/suitewin/xwFields.h"

@@ -20,6 +20,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <algorithm>
 #include <cstring>
@@ -68,8 +69,8 @@ struct xwWindow::ReadState {
     bool ended = false;
 };
 
-xwWindow::xwWindow(short handle, short kind, QWidget* parent)
-    : QDialog(parent), _handle(handle), _kind(kind) {
+xwWindow::xwWindow(short handle, short kind, QWidget* over)
+    : QDialog(nullptr), _handle(handle), _kind(kind), _over(over ? over->window() : nullptr) {
     setAttribute(Qt::WA_DeleteOnClose, false);
     setSizeGripEnabled(false);
     _cell = MeasureCell(this);
@@ -160,8 +161,7 @@ void xwWindow::ResizeToCells() {
 }
 
 void xwWindow::Position() {
-    const QWidget* over = parentWidget() ? parentWidget()->window() : nullptr;
-    QRect area = over ? over->frameGeometry() : QRect();
+    QRect area = _over ? _over->frameGeometry() : QRect();
     if (area.isEmpty()) {
         const QScreen* screen = QGuiApplication::primaryScreen();
         area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
@@ -175,6 +175,7 @@ void xwWindow::Position() {
 }
 
 void xwWindow::showEvent(QShowEvent* event) {
+    if (_over && _over->windowHandle() && windowHandle()) windowHandle()->setTransientParent(_over->windowHandle());
     if (!_positioned) {
         _positioned = true;
         adjustSize();

@@ -24,7 +24,9 @@ class xwField;
 class xwWindow : public QDialog {
     Q_OBJECT
 public:
-    xwWindow(short handle, short kind, QWidget* parent);
+    // over: the window it belongs to (stays on top of it, centred over it); not its Qt
+    // parent, so that the program may disable its own window meanwhile.
+    xwWindow(short handle, short kind, QWidget* over);
     ~xwWindow() override;
 
     short Handle() const { return _handle; }
@@ -90,6 +92,7 @@ private:
 
     short _handle;
     short _kind;
+    QPointer<QWidget> _over;
     short _screen = 0;
     short _activeField = 0;
     QSize _cell;

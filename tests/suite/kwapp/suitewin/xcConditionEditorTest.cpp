@@ -13,12 +13,15 @@
 #include "kwcommon/x_message.h"
 #include "kwcommon/xio.h"
 #include "kwcommon/xio_dict.h"
+#include "kwcommon/xk.h"
 
 #include <nlohmann/json.hpp>
 
 #include "../suitedlg/SuiteDlgTestSupport.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QListWidget>
@@ -302,6 +305,37 @@ TEST_F(ConditionEditor, AConditionOnAFieldTheDictionaryLostIsMarkedAndRemoved) {
     Press(xcConditionEditor::IDOK);
     ASSERT_EQ(Conditions().size(), 1u);
     EXPECT_STREQ(Conditions()[0].fieldName, "STATUS");
+}
+
+TEST_F(ConditionEditor, TheEditorTakesInputWhileTheWindowThatOpenedItIsDisabled) {
+    QDialog owner;
+    owner.show();
+    owner.activateWindow();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), &owner);
+    OpenEditor();
+    owner.setEnabled(false); // as the Build Query dialog does while the editor runs
+    EXPECT_TRUE(xw_window_widget(window)->isEnabled());
+    EXPECT_TRUE(Ctrl<QAbstractButton>(xcConditionEditor::IDOK)->isEnabled());
+    Press(xcConditionEditor::IDOK);
+    EXPECT_EQ(events.seen, std::vector<short>{XW_EVENT_ACCEPTED});
+}
+
+TEST_F(ConditionEditor, FieldsAreOfferedByTheCompanysDescriptions) {
+    xio_fld_def def{};
+    std::strcpy(def.name, "STATUS");
+    std::strcpy(def.description, "Status");
+    def.listFlag = 1;
+    def.kind = 265;
+    ASSERT_EQ(xk_put_description(265, 0, "State"), 0);
+    EXPECT_EQ(xcConditionEditor::FieldDescription(def), "State") << "a list field goes by its list's name";
+    std::strcpy(def.description, "<265F> code");
+    def.listFlag = 0;
+    EXPECT_EQ(xcConditionEditor::FieldDescription(def), "State code") << "term codes are filled in";
+    OpenEditor();
+    EXPECT_GE(Ctrl<QComboBox>(xcConditionEditor::IDC_FIELD)->findText("State"), 0);
+    EXPECT_EQ(Ctrl<QComboBox>(xcConditionEditor::IDC_FIELD)->findText("Status"), -1);
+    Press(xcConditionEditor::IDCANCEL);
 }
 
 TEST_F(ConditionEditor, TheStandInAndTheModalModeKeepTheSamePromises) {
