@@ -60,7 +60,7 @@ template <class Map> short NextHandle(const Map& map, short& last) {
 
 short NewWindowHandle() {
     static short last = 0;
-    // Forget windows that went with their parents.
+    // Forget windows deleted behind the table's back.
     for (auto it = Windows().begin(); it != Windows().end();) {
         it = it->second ? std::next(it) : Windows().erase(it);
     }

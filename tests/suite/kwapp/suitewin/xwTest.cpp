@@ -283,6 +283,18 @@ TEST_F(SuiteWindows, PrintPanelReportsItsFieldsButtonsAndExits) {
     xw_get_field(window, 4, &value);
     EXPECT_EQ(value.AsNumber(), 120);
 
+    // A field marked changed by the program counts as the user's change until written.
+    xw_wr_fields(window, 1, 9);
+    EXPECT_EQ(xw_panel_changed(window), 0);
+    xw_field_def field;
+    ASSERT_EQ(xw_get_field_def(window, 5, &field), XW_OK);
+    EXPECT_EQ(field.type, XW_FIELD_NUMBER);
+    field.changed = 1;
+    xw_chg_field(window, 5, &field);
+    EXPECT_EQ(xw_panel_changed(window), 1);
+    xw_wr_fields(window, 5, 5);
+    EXPECT_EQ(xw_panel_changed(window), 0);
+
     // A button without an exit key is the callback's; when it does not handle it, the read ends.
     def = read([window] { Click(window, 7); });
     EXPECT_EQ(def.exitKey, XW_EXIT_BUTTON);
