@@ -169,14 +169,14 @@ TEST_F(QVStart, MenusFollowTheProgramsResourceWithTheToolsExtension) {
 TEST_F(QVStart, MenuItemsOfFunctionsNotBuiltAreDisabled) {
     ASSERT_TRUE(Start());
     Frame()->UpdateCommandUI();
-    for (unsigned short id : {7005, 7010, 7020, 7030, 7100, 7110, 7120, 7130, 7200, 7500, 1130, 1140, 1150, 1155,
+    for (unsigned short id : {7005, 7010, 7020, 7030, 7100, 7110, 7120, 7130, 7500, 1130, 1140, 1150, 1155,
                               1210, 1230, 1240, 9010, 9100, 9120, 9210, 9220, 9230, 1020, 1040})
         EXPECT_FALSE(Enabled(id)) << id << " has no function yet";
     const bool newIssueBuilt = ::dlsym(RTLD_DEFAULT, "qv_new_issue") != nullptr;
     EXPECT_EQ(app.IsCommandEnabled(7098), newIssueBuilt) << "New Issue waits for qv_new_issue";
     EXPECT_EQ(Frame()->ToolBar()->TaskAction(7098)->isEnabled(), newIssueBuilt);
     EXPECT_EQ(Enabled(1010), newIssueBuilt) << "File New (Ctrl+N) enters a new issue";
-    for (unsigned short id : {1100, 1110, 1999, 7400, 9020, 9110, 9999})
+    for (unsigned short id : {1100, 1110, 1999, 7200, 7400, 9020, 9110, 9999})
         EXPECT_TRUE(Enabled(id)) << id;
     for (unsigned short id : {2010, 2020, 2030, 2040, 2050})
         EXPECT_FALSE(Enabled(id)) << id << ": nothing to edit has the focus";

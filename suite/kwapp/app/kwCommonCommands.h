@@ -18,6 +18,7 @@ public:
     static constexpr unsigned short ID_EDIT_UNDO = 2040;
     static constexpr unsigned short ID_EDIT_REDO = 2050;
     static constexpr unsigned short ID_NEW_ISSUE = 7098;
+    static constexpr unsigned short ID_FILE_DOCTOR = 7200;
     static constexpr unsigned short ID_CUSTOMIZE = 7400;
     static constexpr unsigned short ID_OPTIONS = 7500;
     static constexpr unsigned short ID_WINDOW_CASCADE = 8010;
@@ -35,6 +36,6 @@ public:
     // Registers the commands with the application and makes the common tasks (New Issue,
     // Customize, Options). documentCommands adds Save (Ctrl+S) for the active document
     // window. Commands the framework does not carry (company settings, printing, macros,
-    // calculator, file doctor, web pages) are left out, so their menu items stay disabled.
+    // calculator, web pages) are left out, so their menu items stay disabled.
     static void Install(kwApplication& app, bool documentCommands);
 };

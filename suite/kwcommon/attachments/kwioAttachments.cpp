@@ -3,8 +3,8 @@
 #include "kwcommon/attachments/kwioAttachments.h"
 
 #include "kwcommon/company/CompanyJsonFile.h"
-#include "kwcommon/io/LockFile.h"
 #include "kwcommon/kwCompany.h"
+#include "kwcommon/kwStoredFile.h"
 #include "kwcommon/x_log.h"
 #include "kwcommon/x_message.h"
 #include "kwcommon/x_value_def.h"
@@ -261,9 +261,9 @@ short kwioAttachments::Fetch(bool forChange) {
         std::error_code ec;
         fs::create_directories(_folder, ec);
         if (ec) return StatusOfErrno(ec.value());
-        auto lock = std::make_unique<kwio::LockFile>();
+        auto lock = std::make_unique<kwFileLock>();
         if (!lock->Open(_folder + "/" + kLockFile)) return StatusOfErrno(errno);
-        if (!lock->TryLock(kwio::LockFile::kHeaderByte, true)) return XIO_IN_USE;
+        if (!lock->TryLock(0, true)) return XIO_IN_USE;
         _lock = std::move(lock);
     }
     if (short status = ReadList()) {

@@ -22,9 +22,7 @@
 #include <string>
 #include <vector>
 
-namespace kwio {
-class LockFile;
-}
+class kwFileLock;
 
 struct kwioAttachment {
     std::string name;       // the file's name as it was added, without folder
@@ -103,5 +101,5 @@ private:
     int64_t _nextId = 1;
     bool _fetched = false;
     bool _changed = false;
-    std::unique_ptr<kwio::LockFile> _lock;
+    std::unique_ptr<kwFileLock> _lock;
 };
