@@ -63,11 +63,6 @@ short FailSqlite(OpenFile* f, int rc) {
     return Fail(f, StatusOfSqlite(rc), f->db.get() ? sqlite3_errmsg(f->db.get()) : sqlite3_errstr(rc));
 }
 
-short Ok(OpenFile* f) {
-    f->status = XIO_OK;
-    return XIO_OK;
-}
-
 } // namespace kwio
 
 using kwio::Find;

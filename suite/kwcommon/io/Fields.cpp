@@ -3,28 +3,14 @@
 
 #include "kwcommon/xio.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace kwio {
 
-bool IsText(const xio_fld_def& field) { return field.type == XIO_TEXT || field.type == XIO_PHONE; }
-
-void ResetValue(const xio_fld_def& field, FieldValue& value) {
-    value.text.clear();
-    value.number = field.type == XIO_TIME ? -1.0 : 0.0;
-}
-
 RecordBuffer* Buffer(OpenFile* f, short type) {
     auto it = f->buffers.find(type);
     return it == f->buffers.end() ? nullptr : &it->second;
-}
-
-FieldValue* Slot(OpenFile* f, short field, const xio_fld_def** def) {
-    if (field < 1 || static_cast<size_t>(field) >= f->slots.size()) return nullptr;
-    const FieldSlot& slot = f->slots[static_cast<size_t>(field)];
-    if (slot.index < 0) return nullptr;
-    *def = &f->dict->fields[static_cast<size_t>(field) - 1];
-    return slot.header ? &f->header[static_cast<size_t>(slot.index)] : &slot.buffer->values[static_cast<size_t>(slot.index)];
 }
 
 short CheckRecordFile(OpenFile* f) {
@@ -56,11 +42,34 @@ void InitialValue(const kwDictionary& dict, const xio_fld_def& field, FieldValue
 
 void CopyText(char* target, size_t size, const std::string& text) { std::snprintf(target, size, "%s", text.c_str()); }
 
+// The value carrier filled as SetText and SetNumber fill it (text cut to 81 bytes on a
+// character boundary, the rest zero), without their temporary copies: views read every
+// field of every record they show this way.
+const x_value_def kEmptyText = x_value_def::OfText("");
+const x_value_def kEmptyNumber = x_value_def::OfNumber(0.0);
+
+void CarryText(x_value_def* value, const std::string& text) {
+    size_t size = text.size();
+    if (size > static_cast<size_t>(X_VALUE_TEXT_MAX)) {
+        size = static_cast<size_t>(X_VALUE_TEXT_MAX);
+        while (size > 0 && (static_cast<unsigned char>(text[size]) & 0xC0) == 0x80) --size;
+    }
+    *value = kEmptyText;
+    if (size) std::memcpy(value->text, text.data(), size);
+}
+
+void CarryNumber(x_value_def* value, double number) {
+    *value = kEmptyNumber;
+    value->number = number;
+}
+
+// A text field holds text up to its width and up to its first NUL.
 void StoreText(const xio_fld_def& def, FieldValue& slot, const std::string& text) {
-    if (def.width > 0 && text.size() > static_cast<size_t>(def.width))
-        slot.text = x_utf8_cut(text, static_cast<size_t>(def.width));
+    const std::string_view whole(text.data(), std::min(text.size(), std::strlen(text.c_str())));
+    if (def.width > 0 && whole.size() > static_cast<size_t>(def.width))
+        slot.text = x_utf8_cut(whole, static_cast<size_t>(def.width));
     else
-        slot.text = text;
+        slot.text = whole;
 }
 
 } // namespace
@@ -129,11 +138,13 @@ short xio_num(short file, short, short, const char* name) {
 short xio_get_field(short file, short, short field, x_value_def* value) {
     OpenFile* f = Find(file);
     if (!f) return XIO_BAD_FILE_NUMBER;
-    const xio_fld_def* def = nullptr;
-    FieldValue* slot = kwio::Slot(f, field, &def);
-    if (!slot) return Fail(f, XIO_BAD_FIELD);
-    if (kwio::IsText(*def)) value->SetText(slot->text);
-    else value->SetNumber(slot->number);
+    if (field < 1 || static_cast<size_t>(field) >= f->slots.size()) return Fail(f, XIO_BAD_FIELD);
+    const kwio::FieldSlot& slot = f->slots[static_cast<size_t>(field)];
+    if (slot.index < 0) return Fail(f, XIO_BAD_FIELD);
+    const FieldValue& held = slot.header ? f->header[static_cast<size_t>(slot.index)]
+                                         : slot.buffer->values[static_cast<size_t>(slot.index)];
+    if (slot.text) CarryText(value, held.text);
+    else CarryNumber(value, held.number);
     return Ok(f);
 }
 

@@ -26,21 +26,14 @@ namespace kwio {
 
 namespace {
 
-constexpr int kMaxFiles = 255;
 constexpr int kBusyTimeoutMs = 5000;
 
-std::vector<std::unique_ptr<OpenFile>>& Files() {
-    static std::vector<std::unique_ptr<OpenFile>> files(kMaxFiles);
-    return files;
-}
-
 short AllocateNumber(std::unique_ptr<OpenFile> file, short* number) {
-    auto& files = Files();
-    for (int i = 0; i < kMaxFiles; ++i) {
-        if (!files[i]) {
-            file->number = static_cast<short>(i + 1);
-            *number = file->number;
-            files[i] = std::move(file);
+    for (short n = 1; n <= kMaxFiles; ++n) {
+        if (!g_openFiles[n]) {
+            file->number = n;
+            *number = n;
+            g_openFiles[n] = std::move(file);
             return XIO_OK;
         }
     }
@@ -56,7 +49,8 @@ void PrepareBuffers(OpenFile* f) {
         buffer.values.assign(rec.fieldCount, FieldValue{});
         for (short i = 0; i < rec.fieldCount; ++i) {
             ResetValue(*dict.Field(static_cast<short>(rec.firstField + i)), buffer.values[i]);
-            f->slots[static_cast<size_t>(rec.firstField + i)] = FieldSlot{&buffer, i, false};
+            const xio_fld_def* field = dict.Field(static_cast<short>(rec.firstField + i));
+            f->slots[static_cast<size_t>(rec.firstField + i)] = FieldSlot{&buffer, i, false, IsText(*field), field};
         }
         std::set<int> columns;
         for (const auto& key : dict.keys) {
@@ -76,7 +70,8 @@ void PrepareBuffers(OpenFile* f) {
     const short headerFirst = HeaderFirstField(dict);
     for (short i = 0; i < dict.file.headerFieldCount; ++i) {
         ResetValue(*dict.Field(static_cast<short>(headerFirst + i)), f->header[i]);
-        f->slots[static_cast<size_t>(headerFirst + i)] = FieldSlot{nullptr, i, true};
+        const xio_fld_def* field = dict.Field(static_cast<short>(headerFirst + i));
+        f->slots[static_cast<size_t>(headerFirst + i)] = FieldSlot{nullptr, i, true, IsText(*field), field};
     }
 }
 
@@ -388,10 +383,7 @@ std::string DataFilePath(const kwDictionary& dict, const std::string& explicitPa
     return folder + "/" + dict.file.defaultFileName;
 }
 
-OpenFile* Find(short file) {
-    if (file < 1 || file > kMaxFiles) return nullptr;
-    return Files()[file - 1].get();
-}
+std::unique_ptr<OpenFile> g_openFiles[kMaxFiles + 1];
 
 void OpenFile::CloseDatabase() {
     // Statements first: a database closes only when its statements are gone.
@@ -462,7 +454,7 @@ short xio_cls_file(short file) {
     // Closing the lock descriptor releases every lock of the file.
     f->CloseDatabase();
     f->locks.Close();
-    kwio::Files()[file - 1].reset();
+    kwio::g_openFiles[file].reset();
     return XIO_OK;
 }
 

@@ -57,6 +57,8 @@ struct RecordBuffer {
     Row values;                 // index = field number - def->firstField
     int64_t rowid = 0;          // current record, 0: none
     Row keySnapshot;            // key fields of the current record as read
+    short snapshotKey = -1;     // the key whose fields keySnapshot holds; -1: every key's
+    Row scratch;                // the current record read again for another key's snapshot
     std::set<int64_t> locked;   // rowids locked through this file
     WalkBatch batch;
     std::vector<int> keyColumns; // indexes into values of every field used by a key
@@ -71,6 +73,8 @@ struct FieldSlot {
     RecordBuffer* buffer = nullptr;
     short index = -1;
     bool header = false;
+    bool text = false;          // the field holds text (else a number)
+    const xio_fld_def* def = nullptr;
 };
 
 // How a file was opened, beyond the three flags of the open call.

@@ -14,7 +14,7 @@ namespace kwio {
 
 namespace {
 constexpr auto kBatchLifetime = std::chrono::milliseconds(250);
-constexpr size_t kMaxBatch = 512;
+constexpr size_t kMaxBatch = 128; // rows: a walk reads this many ahead at most
 } // namespace
 
 void ReadRow(const kwDictionary& dict, const xio_rec_def& rec, sqlite3_stmt* stmt, int firstColumn, Row& row) {
@@ -23,9 +23,10 @@ void ReadRow(const kwDictionary& dict, const xio_rec_def& rec, sqlite3_stmt* stm
     for (short i = 0; i < rec.fieldCount; ++i, ++field) {
         FieldValue& value = row[i];
         if (IsText(*field)) {
-            const unsigned char* text = sqlite3_column_text(stmt, firstColumn + i);
-            const int bytes = sqlite3_column_bytes(stmt, firstColumn + i);
-            if (text) value.text.assign(reinterpret_cast<const char*>(text), static_cast<size_t>(bytes));
+            // Texts hold no NUL (a value put into a buffer ends at its first), so the
+            // text's length needs no second call into SQLite; most fields are empty.
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, firstColumn + i));
+            if (text && *text) value.text.assign(text);
             else value.text.clear();
         } else {
             value.number = sqlite3_column_double(stmt, firstColumn + i);
@@ -40,12 +41,14 @@ void Bind(const xio_fld_def& field, sqlite3_stmt* stmt, int index, const FieldVa
         sqlite3_bind_double(stmt, index, value.number);
 }
 
-void MakeCurrent(RecordBuffer& buffer, int64_t rowid) {
+void MakeCurrent(RecordBuffer& buffer, int64_t rowid, short key) {
     buffer.rowid = rowid;
-    for (int column : buffer.keyColumns) buffer.keySnapshot[column] = buffer.values[column];
+    buffer.snapshotKey = key;
+    const std::vector<int>& columns = key < 0 ? buffer.keyColumns : buffer.keys[static_cast<size_t>(key)].columns;
+    for (int column : columns) buffer.keySnapshot[column] = buffer.values[column];
 }
 
-short ReadByRowid(OpenFile* f, short type, int64_t rowid, bool lock) {
+short ReadByRowid(OpenFile* f, short type, int64_t rowid, bool lock, short key) {
     RecordBuffer& buffer = *Buffer(f, type);
     if (lock) {
         const short status = LockRow(f, type, rowid);
@@ -63,7 +66,7 @@ short ReadByRowid(OpenFile* f, short type, int64_t rowid, bool lock) {
     if (rc == SQLITE_ROW) {
         ReadRow(*f->dict, *buffer.def, stmt, 0, buffer.values);
         sqlite3_reset(stmt);
-        MakeCurrent(buffer, rowid);
+        MakeCurrent(buffer, rowid, key);
         return Ok(f);
     }
     sqlite3_reset(stmt);
@@ -84,7 +87,7 @@ short FromBatch(OpenFile* f, RecordBuffer& buffer, short key, bool backward) {
         return -1;
     if (batch.next < batch.rows.size()) {
         std::swap(buffer.values, batch.rows[batch.next]);
-        MakeCurrent(buffer, batch.rowids[batch.next]);
+        MakeCurrent(buffer, batch.rowids[batch.next], key);
         ++batch.next;
         return Ok(f);
     }
@@ -95,6 +98,31 @@ short FromBatch(OpenFile* f, RecordBuffer& buffer, short key, bool backward) {
     }
     if (batch.exhausted) return Fail(f, XIO_NO_RECORD);
     return -1;
+}
+
+// A walk by a key other than the one the current record was read by needs that key's
+// fields as they were read: the record is read again for them (when it is gone, the
+// buffer's values stand in).
+void SnapshotFor(OpenFile* f, RecordBuffer& buffer, short key) {
+    sqlite3_stmt* stmt = Ready(f, buffer.byRowid, [&] {
+        return "SELECT " + SelectColumns(*f, *buffer.def) + " FROM " + TableName(buffer.def->number) + " WHERE rowid = ?";
+    });
+    bool reread = false;
+    if (stmt) {
+        sqlite3_bind_int64(stmt, 1, buffer.rowid);
+        if (sqlite3_step(stmt) == SQLITE_ROW) {
+            ReadRow(*f->dict, *buffer.def, stmt, 0, buffer.scratch);
+            reread = true;
+        }
+        sqlite3_reset(stmt);
+    }
+    if (reread) {
+        for (int column : buffer.keyColumns) buffer.keySnapshot[column] = buffer.scratch[column];
+    } else {
+        for (int column : buffer.keys[static_cast<size_t>(key)].columns)
+            buffer.keySnapshot[column] = buffer.values[column];
+    }
+    buffer.snapshotKey = -1;
 }
 
 // One keyed read. Without lock, the seeks that start or go on with a walk read a batch
@@ -116,6 +144,7 @@ short KeyedRead(short file, short type, short key, short lock, Seek seek) {
     const bool backward = seek == Seek::Before;
     if ((forward || backward) && buffer->rowid == 0) return Fail(f, XIO_NO_CURRENT);
     if (!buffer->tablePresent) return Fail(f, XIO_NO_RECORD);
+    if ((forward || backward) && buffer->snapshotKey >= 0 && buffer->snapshotKey != key) SnapshotFor(f, *buffer, key);
 
     if ((forward || backward) && !lock) {
         const short served = FromBatch(f, *buffer, key, backward);
@@ -156,10 +185,10 @@ short KeyedRead(short file, short type, short key, short lock, Seek seek) {
         sqlite3_reset(stmt);
         batch.key = -1;
         // Lock first, then read the row again: it may have changed since the seek.
-        return ReadByRowid(f, type, firstRowid, true);
+        return ReadByRowid(f, type, firstRowid, true, key);
     }
     ReadRow(dict, rec, stmt, 1, buffer->values);
-    MakeCurrent(*buffer, firstRowid);
+    MakeCurrent(*buffer, firstRowid, key);
     if (!readAhead) {
         sqlite3_reset(stmt);
         batch.key = -1;

@@ -4,40 +4,66 @@
 
 #include "OpenFile.h"
 
+#include "kwcommon/kwStatus.h"
+
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace kwio {
 
+// The open files by number (index 0 unused).
+constexpr short kMaxFiles = 255;
+extern std::unique_ptr<OpenFile> g_openFiles[kMaxFiles + 1];
+
 // The open file of a number, or null.
-OpenFile* Find(short file);
+inline OpenFile* Find(short file) { return file >= 1 && file <= kMaxFiles ? g_openFiles[file].get() : nullptr; }
 
 // Status bookkeeping: every call ends through one of these.
 short Fail(OpenFile* f, short status, const std::string& detail = {});
 short FailSqlite(OpenFile* f, int rc);
-short Ok(OpenFile* f);
+inline short Ok(OpenFile* f) {
+    f->status = XIO_OK;
+    return XIO_OK;
+}
 // A SQLite result code as a record-manager status.
 short StatusOfSqlite(int rc);
 // The status of a failed system call from errno.
 short StatusOfErrno(int error);
 
 RecordBuffer* Buffer(OpenFile* f, short type);
-// The buffer slot of a field's value, or null when the file has no such field.
-FieldValue* Slot(OpenFile* f, short field, const xio_fld_def** def);
 // Refuses calls that need records on a file opened for its dictionary alone.
 short CheckRecordFile(OpenFile* f);
 
-bool IsText(const xio_fld_def& field);
-void ResetValue(const xio_fld_def& field, FieldValue& value);
+// Text and phone fields hold text; every other type a number.
+inline bool IsText(const xio_fld_def& field) { return field.type == XIO_TEXT || field.type == XIO_PHONE; }
+
+// The empty value of a field: "" or 0, and -1 (no time) for a time.
+inline void ResetValue(const xio_fld_def& field, FieldValue& value) {
+    value.text.clear();
+    value.number = field.type == XIO_TIME ? -1.0 : 0.0;
+}
+
+// The buffer slot of a field's value, or null when the file has no such field.
+inline FieldValue* Slot(OpenFile* f, short field, const xio_fld_def** def) {
+    if (field < 1 || static_cast<size_t>(field) >= f->slots.size()) return nullptr;
+    const FieldSlot& slot = f->slots[static_cast<size_t>(field)];
+    if (slot.index < 0) return nullptr;
+    *def = slot.def;
+    return slot.header ? &f->header[static_cast<size_t>(slot.index)]
+                       : &slot.buffer->values[static_cast<size_t>(slot.index)];
+}
 void ReadRow(const kwDictionary& dict, const xio_rec_def& rec, sqlite3_stmt* stmt, int firstColumn, Row& row);
 void Bind(const xio_fld_def& field, sqlite3_stmt* stmt, int index, const FieldValue& value);
-void MakeCurrent(RecordBuffer& buffer, int64_t rowid);
+// Makes rowid the current record and keeps the key fields a walk goes on from: those of
+// key (a walk's key), or of every key when key is -1.
+void MakeCurrent(RecordBuffer& buffer, int64_t rowid, short key = -1);
 
 // Record locks: 7 when another user holds the record.
 short LockRow(OpenFile* f, short type, int64_t rowid);
 void UnlockRow(OpenFile* f, short type, int64_t rowid);
 // Reads the row with this rowid into the buffer (after locking it when asked).
-short ReadByRowid(OpenFile* f, short type, int64_t rowid, bool lock);
+short ReadByRowid(OpenFile* f, short type, int64_t rowid, bool lock, short key = -1);
 
 // Every write of this process moves the generation on: read-ahead batches of an older
 // generation are no longer served.
