@@ -51,6 +51,15 @@ std::set<std::string> ColumnsOf(sqlite3* db, const std::string& table) {
     return columns;
 }
 
+// A column as people read it: numbers without a needless ".0".
+std::string ValueText(sqlite3_stmt* stmt, int column) {
+    const int type = sqlite3_column_type(stmt, column);
+    if (type != SQLITE_FLOAT && type != SQLITE_INTEGER) return ColumnText(stmt, column);
+    char text[32];
+    std::snprintf(text, sizeof(text), "%.15g", sqlite3_column_double(stmt, column));
+    return text;
+}
+
 std::string Describe(const kwDictionary& dict, short type) {
     const xio_rec_def* rec = dict.RecordType(type);
     return rec && rec->description[0] ? std::string(rec->description) : "record type " + std::to_string(type);
@@ -126,7 +135,7 @@ private:
                 std::string text;
                 for (int i = 0; i < key.fieldCount; ++i)
                     text += std::string(i ? ", " : "") + _dict.Field(key.fields[i])->name + " " +
-                            ColumnText(index.get(), i + 1);
+                            ValueText(index.get(), i + 1);
                 _named[rowid] = text;
             }
             if (rc != SQLITE_DONE) _damaged = true;
@@ -265,6 +274,135 @@ private:
     bool _readableLeftOut = false;
 };
 
+// A file whose own schema entries SQLite cannot parse (damage in its first page, where
+// they live) is read through a copy whose entries for the record manager's tables are
+// written again: the columns in the order of the dictionary the file carries (fields
+// added since come last, as ALTER TABLE added them), then the program's dictionary.
+// Indexes whose entries are not exactly as made and the count triggers are left out of
+// the copy: the rescue reads tables. Answers the copy's path, or "" when none is needed.
+class SchemaMending {
+public:
+    SchemaMending(const kwDictionary& dict, const std::string& path) : _dict(dict), _path(path) {}
+    ~SchemaMending() {
+        if (!_copy.empty())
+            for (const char* suffix : {"", "-journal", "-wal", "-shm"}) ::unlink((_copy + suffix).c_str());
+    }
+    SchemaMending(const SchemaMending&) = delete;
+    SchemaMending& operator=(const SchemaMending&) = delete;
+
+    // The tables the damaged file's schema no longer describes readably.
+    std::vector<std::string> Unreadable(sqlite3* db) const {
+        std::vector<std::string> tables;
+        for (const auto& [name, sql] : Wanted()) {
+            Statement probe(db, "SELECT * FROM " + name + " LIMIT 0");
+            if (!probe) tables.push_back(name);
+        }
+        return tables;
+    }
+
+    // Makes the mended copy; "" with *error when it cannot be made.
+    std::string Make(const std::vector<std::string>& tables, std::string* error) {
+        _copy = kwStoredFile::TemporaryPath(_path);
+        std::error_code ec;
+        fs::copy_file(_path, _copy, ec);
+        if (!ec && fs::exists(_path + "-wal")) fs::copy_file(_path + "-wal", _copy + "-wal", ec);
+        if (ec) {
+            *error = "a copy of the damaged file cannot be made: " + ec.message();
+            return {};
+        }
+        // kw_meta first: the dictionary the file carries gives the other tables' columns.
+        if (!Rewrite({"kw_meta"}, tables, error)) return {};
+        ReadStoredDictionary();
+        if (!Rewrite({}, tables, error)) return {};
+        return _copy;
+    }
+
+private:
+    std::map<std::string, std::string> Wanted() const {
+        std::map<std::string, std::string> wanted;
+        wanted["kw_meta"] = "CREATE TABLE kw_meta(name TEXT PRIMARY KEY, value TEXT NOT NULL)";
+        std::string header = "CREATE TABLE kw_header(id INTEGER PRIMARY KEY CHECK (id = 1)";
+        for (short i = 0; i < _dict.file.headerFieldCount; ++i)
+            header += ", " + Quote(_dict.Field(static_cast<short>(HeaderFirstField(_dict) + i))->name);
+        wanted["kw_header"] = header + ")";
+        for (const auto& rec : _dict.recordTypes) {
+            std::string create = "CREATE TABLE " + TableName(rec.number) + "(rowid INTEGER PRIMARY KEY";
+            for (const auto& name : ColumnOrder(rec)) create += ", " + Quote(name);
+            wanted[TableName(rec.number)] = create + ")";
+        }
+        return wanted;
+    }
+
+    // The record type's columns: the carried dictionary's fields in order, then the rest.
+    std::vector<std::string> ColumnOrder(const xio_rec_def& rec) const {
+        std::vector<std::string> names;
+        std::set<std::string> seen;
+        if (_stored) {
+            if (const xio_rec_def* old = _stored->RecordType(rec.number))
+                for (short i = 0; i < old->fieldCount; ++i) {
+                    const std::string name = _stored->Field(static_cast<short>(old->firstField + i))->name;
+                    if (seen.insert(Upper(name)).second) names.push_back(name);
+                }
+        }
+        for (short i = 0; i < rec.fieldCount; ++i) {
+            const std::string name = _dict.Field(static_cast<short>(rec.firstField + i))->name;
+            if (seen.insert(Upper(name)).second) names.push_back(name);
+        }
+        return names;
+    }
+
+    void ReadStoredDictionary() {
+        Database copy;
+        if (copy.Open(_copy, SQLITE_OPEN_READONLY) != SQLITE_OK) return;
+        Statement stored(copy.get(), "SELECT value FROM kw_meta WHERE name = 'dictionary'");
+        if (!stored || sqlite3_step(stored.get()) != SQLITE_ROW) return;
+        std::string error;
+        _stored = kwDictionaryLoader::Parse(ColumnText(stored.get(), 0), "the dictionary the file carries", &error);
+    }
+
+    // Writes the entries of the tables named (only, when only is not empty) again.
+    bool Rewrite(const std::set<std::string>& only, const std::vector<std::string>& tables, std::string* error) {
+        Database copy;
+        int rc = copy.Open(_copy, SQLITE_OPEN_READWRITE);
+        if (rc == SQLITE_OK) rc = copy.Exec("PRAGMA writable_schema=ON");
+        const auto wanted = Wanted();
+        for (const auto& table : tables) {
+            if (rc != SQLITE_OK) break;
+            if (!only.empty() && !only.count(table)) continue;
+            Statement update(copy.get(), "UPDATE sqlite_master SET sql = ? WHERE type = 'table' AND name = ?");
+            if (!update) {
+                rc = sqlite3_errcode(copy.get());
+                break;
+            }
+            sqlite3_bind_text(update.get(), 1, wanted.at(table).c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(update.get(), 2, table.c_str(), -1, SQLITE_TRANSIENT);
+            rc = sqlite3_step(update.get()) == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(copy.get());
+        }
+        if (rc == SQLITE_OK && only.empty()) {
+            // Only indexes exactly as the record manager makes them stay.
+            std::string keep = "''";
+            for (const auto& key : _dict.keys) {
+                std::string sql = IndexSql(_dict, key);
+                std::string quoted = "'";
+                for (char c : sql) quoted += c == '\'' ? std::string("''") : std::string(1, c);
+                keep += ", " + quoted + "'";
+            }
+            rc = copy.Exec("DELETE FROM sqlite_master WHERE type = 'trigger' OR (type = 'index' AND sql IS NOT NULL "
+                           "AND sql NOT IN (" + keep + "))");
+        }
+        if (rc != SQLITE_OK) {
+            *error = "the damaged file's description of its tables cannot be mended: " + copy.Error();
+            return false;
+        }
+        return true;
+    }
+
+    const kwDictionary& _dict;
+    const std::string _path;
+    std::string _copy;
+    std::shared_ptr<const kwDictionary> _stored;
+};
+
 // The meta values worth keeping from the damaged file: its data version and dictionary.
 void CarryMeta(sqlite3* source, Database& target) {
     Statement meta(source, "SELECT name, value FROM kw_meta WHERE name IN ('dataVersion', 'dictionary')");
@@ -371,6 +509,26 @@ short xio_repair_file(const char* abbrev, xio_file_report* report, const xio_pro
         return XIO_OK; // a sound file is left as it is
     }
     report->records.clear(); // from here on: records saved
+    // A file cut short still names its old length, and damaged schema entries stop every
+    // read: SQLite reads what is there only when told to tolerate a damaged schema.
+    inspection.db.Exec("PRAGMA writable_schema=ON");
+    SchemaMending mending(dict, path);
+    const std::vector<std::string> unreadable = mending.Unreadable(inspection.db.get());
+    Database mended;
+    sqlite3* source = inspection.db.get();
+    if (!unreadable.empty()) {
+        std::string error;
+        const std::string copy = mending.Make(unreadable, &error);
+        if (copy.empty() || mended.Open(copy, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX) != SQLITE_OK) {
+            report->unsaved.push_back(error.empty() ? "the mended copy cannot be read" : error);
+        } else {
+            mended.Exec("PRAGMA writable_schema=ON");
+            source = mended.get();
+            for (const auto& table : unreadable)
+                report->problems.push_back("The description of table " + table +
+                                           " was damaged; the rescue read it as the dictionary describes it.");
+        }
+    }
 
     // The new file, made beside.
     const std::string folder = kwStoredFile::FolderOf(path);
@@ -394,13 +552,13 @@ short xio_repair_file(const char* abbrev, xio_file_report* report, const xio_pro
             discard();
             return StatusOfSqlite(rc);
         }
-        CarryMeta(inspection.db.get(), target);
-        CarryHeader(dict, inspection.db.get(), target, report);
-        NoteStrayTables(dict, inspection.db.get(), report, &leftOut);
+        CarryMeta(source, target);
+        CarryHeader(dict, source, target, report);
+        NoteStrayTables(dict, source, report, &leftOut);
         const int types = static_cast<int>(dict.recordTypes.size());
         int done = 0;
         for (const auto& rec : dict.recordTypes) {
-            TableSalvage salvage(dict, rec, inspection.db.get(), target.get(), report);
+            TableSalvage salvage(dict, rec, source, target.get(), report);
             const int first = 30 + 65 * done / std::max(types, 1);
             const int last = 30 + 65 * (done + 1) / std::max(types, 1);
             ++done;
@@ -421,6 +579,7 @@ short xio_repair_file(const char* abbrev, xio_file_report* report, const xio_pro
             return StatusOfSqlite(rc);
         }
     }
+    mended.Close();
     inspection.db.Close();
     for (const char* suffix : {"-journal", "-wal", "-shm"}) ::unlink((temporary + suffix).c_str());
     if (!Tell(progress, 96, "Putting the new file in place")) {

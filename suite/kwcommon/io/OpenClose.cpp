@@ -240,7 +240,7 @@ short ChooseJournal(OpenFile* f, const FileSystemInfo& system) {
     std::string mode = QueryText(f->db, "PRAGMA journal_mode", &rc);
     if (rc != SQLITE_OK) return FailSqlite(f, rc);
     if (mode != "wal") return XIO_OK;
-    if (f->readOnly)
+    if (sqlite3_db_readonly(f->db.get(), "main") != 0)
         return Fail(f, XIO_READ_ONLY,
                     f->path + " uses a write-ahead log, which does not work on a " + system.name +
                         " share; it is changed over by the first user who opens it with the right to write.");
@@ -318,12 +318,11 @@ short OpenDatabase(OpenFile* f, const OpenOptions& options) {
         return Fail(f, XIO_LOCKED, f->path);
     }
 
-    int rc;
-    if (f->readOnly) {
-        rc = ConnectForReading(f->db, f->path);
-    } else {
-        rc = f->db.Open(f->path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
-    }
+    // A user who may write opens the database for writing even to read it: SQLite then
+    // keeps and removes its log files as usual (the record manager refuses the writes).
+    const bool mayWrite = folderWritable && fileWritable;
+    int rc = mayWrite ? f->db.Open(f->path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX)
+                      : ConnectForReading(f->db, f->path);
     if (rc != SQLITE_OK) {
         const std::string reason = f->db.get() ? f->db.Error() : sqlite3_errstr(rc);
         return Fail(f, StatusOfSqlite(rc), f->path + ": " + reason);
