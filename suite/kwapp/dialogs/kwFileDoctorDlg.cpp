@@ -78,6 +78,7 @@ bool kwFileDoctorDlg::ChooseFile(const std::string& abbrev) {
         QTreeWidgetItem* item = _ui->fileList->topLevelItem(i);
         if (item->data(0, kAbbrevRole).toString().compare(QString::fromStdString(abbrev), Qt::CaseInsensitive) == 0) {
             _ui->fileList->setCurrentItem(item);
+            _ui->fileList->scrollToItem(item);
             return true;
         }
     }
@@ -115,16 +116,14 @@ void kwFileDoctorDlg::OnCheck() {
     if (ChosenFile().empty()) return;
     xio_file_report report;
     const short status = Run(false, &report);
-    QString text;
-    if (status == XIO_CANCELLED) text = tr("The check was cancelled.");
-    else if (status == XIO_OK) text = QString::fromStdString(report.Text()) + tr("\nThe file is sound.");
+    QString verdict;
+    if (status == XIO_CANCELLED) verdict = tr("The check was cancelled.");
+    else if (status == XIO_OK) verdict = tr("The file is sound.");
     else if (status == XIO_CORRUPT)
-        text = QString::fromStdString(report.Text()) + tr("\nThe file is damaged. Repair rebuilds it from every "
-                                                          "record that can still be read.");
+        verdict = tr("The file is damaged. Repair rebuilds it from every record that can still be read.");
     else
-        text = QString::fromStdString(std::string("The file cannot be checked: ") + xio_status_text(status) + "\n" +
-                                      report.Text());
-    _ui->reportText->setPlainText(text);
+        verdict = tr("The file cannot be checked: %1").arg(QString::fromStdString(xio_status_text(status)));
+    ShowReport(verdict, report, status != XIO_CANCELLED);
 }
 
 void kwFileDoctorDlg::OnRepair() {
@@ -137,18 +136,23 @@ void kwFileDoctorDlg::OnRepair() {
     if (xw_wr_message(0, XW_YESNO, question.c_str(), 0) != XW_ANSWER_YES) return;
     xio_file_report report;
     const short status = Run(true, &report);
-    QString text;
-    if (status == XIO_CANCELLED) text = tr("The repair was cancelled; nothing was changed.");
-    else if (!report.repaired && status == XIO_OK) text = QString::fromStdString(report.Text()) + tr("\nThe file is sound; nothing was changed.");
+    QString verdict;
+    if (status == XIO_CANCELLED) verdict = tr("The repair was cancelled; nothing was changed.");
+    else if (!report.repaired && status == XIO_OK) verdict = tr("The file is sound; nothing was changed.");
+    else if (report.repaired && report.everythingReadableSaved)
+        verdict = tr("The file was repaired. Every record that could be read was saved.");
     else if (report.repaired)
-        text = QString::fromStdString(report.Text()) +
-               (report.everythingReadableSaved ? tr("\nEvery record that could be read was saved.")
-                                               : tr("\nSome records that could be read were not saved; the "
-                                                    "damaged file keeps them."));
+        verdict = tr("The file was repaired, but some records that could be read were not saved; the damaged "
+                     "file keeps them.");
     else
-        text = QString::fromStdString(std::string("The file was not repaired: ") + xio_status_text(status) + "\n" +
-                                      report.Text());
-    _ui->reportText->setPlainText(text);
+        verdict = tr("The file was not repaired: %1").arg(QString::fromStdString(xio_status_text(status)));
+    ShowReport(verdict, report, status != XIO_CANCELLED);
     FillFiles();
     ChooseFile(abbrev);
+}
+
+void kwFileDoctorDlg::ShowReport(const QString& verdict, const xio_file_report& report, bool withDetails) {
+    QString text = verdict;
+    if (withDetails) text += QStringLiteral("\n\n") + QString::fromStdString(report.Text());
+    _ui->reportText->setPlainText(text);
 }

@@ -38,6 +38,8 @@ private:
     void UpdateButtons();
     // Runs check or repair under a progress dialog; answers its status.
     short Run(bool repair, xio_file_report* report);
+    // The verdict first, then the report's lines.
+    void ShowReport(const QString& verdict, const xio_file_report& report, bool withDetails);
 
     std::unique_ptr<Ui::kwFileDoctorDlg> _ui;
 };

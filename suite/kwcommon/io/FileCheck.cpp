@@ -309,25 +309,25 @@ std::vector<xio_company_file> xio_company_files() {
 
 std::string xio_file_report::Text() const {
     std::string text = "File: " + abbrev + "  " + path + "\n";
+    if (repaired) {
+        text += "The file was rebuilt: " + std::to_string(saved) + " records saved.\n";
+        text += "The damaged file is kept as " + backupPath + "\n";
+        if (!unsaved.empty()) {
+            text += std::to_string(unsaved.size()) + (unsaved.size() == 1 ? " thing" : " things") +
+                    " could not be saved:\n";
+            constexpr size_t kShown = 200;
+            for (size_t i = 0; i < unsaved.size() && i < kShown; ++i) text += "  - " + unsaved[i] + "\n";
+            if (unsaved.size() > kShown) text += "  ... and " + std::to_string(unsaved.size() - kShown) + " more\n";
+        }
+    }
     for (const auto& [type, count] : records)
         text += "Record type " + std::to_string(type) + ": " + std::to_string(count) +
                 (repaired ? " records saved\n" : " records\n");
     if (problems.empty()) {
         text += "No problems found.\n";
     } else {
-        text += std::to_string(problems.size()) + (problems.size() == 1 ? " problem:\n" : " problems:\n");
+        text += std::to_string(problems.size()) + (problems.size() == 1 ? " problem found:\n" : " problems found:\n");
         for (const auto& problem : problems) text += "  - " + problem + "\n";
-    }
-    if (repaired) {
-        text += "The file was rebuilt: " + std::to_string(saved) + " records saved.\n";
-        if (unsaved.empty()) text += "Every record that could be read was saved.\n";
-        else {
-            text += std::to_string(unsaved.size()) + " could not be saved:\n";
-            constexpr size_t kShown = 200;
-            for (size_t i = 0; i < unsaved.size() && i < kShown; ++i) text += "  - " + unsaved[i] + "\n";
-            if (unsaved.size() > kShown) text += "  ... and " + std::to_string(unsaved.size() - kShown) + " more\n";
-        }
-        text += "The damaged file is kept as " + backupPath + "\n";
     }
     return text;
 }
