@@ -19,11 +19,6 @@ namespace kwio {
 
 namespace {
 
-std::string Upper(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
 std::string RecordTypeName(const kwDictionary& dict, short type) {
     const xio_rec_def* rec = dict.RecordType(type);
     std::string name = "record type " + std::to_string(type);
@@ -45,16 +40,6 @@ int OnProgress(void* context) {
     return hook->cancelled ? 1 : 0;
 }
 
-// The columns a table has (upper case), empty when it has none or cannot be read.
-std::set<std::string> ColumnsOf(sqlite3* db, const std::string& table) {
-    std::set<std::string> columns;
-    Statement statement(db, "SELECT name FROM pragma_table_info(?)");
-    if (!statement) return columns;
-    sqlite3_bind_text(statement.get(), 1, table.c_str(), -1, SQLITE_STATIC);
-    while (sqlite3_step(statement.get()) == SQLITE_ROW) columns.insert(Upper(ColumnText(statement.get(), 0)));
-    return columns;
-}
-
 // Runs a query whose rows each name a problem; the first column is its text. A failing
 // query is itself a problem.
 void CollectProblems(sqlite3* db, const std::string& sql, const std::string& what, xio_file_report* report,
@@ -73,6 +58,23 @@ void CollectProblems(sqlite3* db, const std::string& sql, const std::string& wha
 
 bool Tell(const xio_progress& progress, int percent, const std::string& stage) {
     return !progress || progress(percent, stage);
+}
+
+std::set<std::string> ColumnsOf(sqlite3* db, const std::string& table) {
+    std::set<std::string> columns;
+    Statement statement(db, "SELECT name FROM pragma_table_info(?)");
+    if (!statement) return columns;
+    sqlite3_bind_text(statement.get(), 1, table.c_str(), -1, SQLITE_STATIC);
+    while (sqlite3_step(statement.get()) == SQLITE_ROW) columns.insert(UpperCase(ColumnText(statement.get(), 0)));
+    return columns;
+}
+
+std::string ValueText(sqlite3_stmt* stmt, int column) {
+    const int type = sqlite3_column_type(stmt, column);
+    if (type != SQLITE_FLOAT && type != SQLITE_INTEGER) return ColumnText(stmt, column);
+    char text[32];
+    std::snprintf(text, sizeof(text), "%.15g", sqlite3_column_double(stmt, column));
+    return text;
 }
 
 std::string ColumnText(sqlite3_stmt* stmt, int column) {
@@ -157,7 +159,7 @@ bool CheckRecordManagerRules(Inspection& inspection, xio_file_report* report, co
             if (name == "dataVersion") version = ColumnText(meta.get(), 1);
         }
         if (rc != SQLITE_DONE) problems.push_back(std::string("The meta table cannot be read: ") + sqlite3_errmsg(db));
-        else if (Upper(abbrev) != Upper(dict.file.abbrev))
+        else if (UpperCase(abbrev) != UpperCase(dict.file.abbrev))
             problems.push_back("The meta table names the file \"" + abbrev + "\", not \"" + dict.file.abbrev + "\".");
         if (rc == SQLITE_DONE && version.empty()) problems.push_back("The meta table names no data version.");
     }
@@ -227,7 +229,7 @@ bool CheckRecordManagerRules(Inspection& inspection, xio_file_report* report, co
             bool present = true;
             for (int i = 0; i < key.fieldCount; ++i) {
                 const xio_fld_def& field = *dict.Field(key.fields[i]);
-                present = present && columns.count(Upper(field.name));
+                present = present && columns.count(UpperCase(field.name));
                 fields += std::string(i ? ", " : "") + Quote(field.name);
                 names += std::string(i ? ", " : "") + field.name;
             }
@@ -249,7 +251,7 @@ bool CheckRecordManagerRules(Inspection& inspection, xio_file_report* report, co
         std::string wrong;
         for (short i = 0; i < rec.fieldCount; ++i) {
             const xio_fld_def& field = *dict.Field(static_cast<short>(rec.firstField + i));
-            if (!columns.count(Upper(field.name))) continue;
+            if (!columns.count(UpperCase(field.name))) continue;
             if (!wrong.empty()) wrong += " OR ";
             wrong += "typeof(" + Quote(field.name) + ")" + (IsText(field) ? " <> 'text'" : " NOT IN ('real', 'integer')");
         }

@@ -1,11 +1,7 @@
 // Repairing a damaged data file: every record that can still be read goes into a new file
-// made beside through the stored-file helper; the damaged file is kept beside under a
-// dated name, and the new one takes its place.
-//
-// Records are read in rowid order; where damage stops the read, the next readable rowid
-// is found by probing further and further on, then narrowing back. Each key's index is
-// read too: a record it names that the table walk did not reach is looked up alone, and
-// one that cannot be read is reported by its key values.
+// made beside through the stored-file helper (TableSalvage.cpp reads them, through a
+// mended copy when the file's schema entries are damaged: SchemaMending.cpp); the damaged
+// file is kept beside under a dated name, and the new one takes its place.
 #include "FileDoctor.h"
 #include "FileSystem.h"
 #include "Schema.h"
@@ -14,24 +10,14 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <limits>
-#include <map>
 #include <set>
 #include <unistd.h>
-#include <unordered_set>
 
 namespace fs = std::filesystem;
 
 namespace kwio {
 
 namespace {
-
-constexpr int64_t kFarthestProbe = int64_t{1} << 40;
-
-std::string Upper(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
 
 std::string TimeStamp() {
     const std::time_t now = std::time(nullptr);
@@ -41,367 +27,6 @@ std::string TimeStamp() {
     std::strftime(text, sizeof(text), "%Y%m%d-%H%M%S", &local);
     return text;
 }
-
-std::set<std::string> ColumnsOf(sqlite3* db, const std::string& table) {
-    std::set<std::string> columns;
-    Statement statement(db, "SELECT name FROM pragma_table_info(?)");
-    if (!statement) return columns;
-    sqlite3_bind_text(statement.get(), 1, table.c_str(), -1, SQLITE_STATIC);
-    while (sqlite3_step(statement.get()) == SQLITE_ROW) columns.insert(Upper(ColumnText(statement.get(), 0)));
-    return columns;
-}
-
-// A column as people read it: numbers without a needless ".0".
-std::string ValueText(sqlite3_stmt* stmt, int column) {
-    const int type = sqlite3_column_type(stmt, column);
-    if (type != SQLITE_FLOAT && type != SQLITE_INTEGER) return ColumnText(stmt, column);
-    char text[32];
-    std::snprintf(text, sizeof(text), "%.15g", sqlite3_column_double(stmt, column));
-    return text;
-}
-
-std::string Describe(const kwDictionary& dict, short type) {
-    const xio_rec_def* rec = dict.RecordType(type);
-    return rec && rec->description[0] ? std::string(rec->description) : "record type " + std::to_string(type);
-}
-
-// Copies the readable records of one record type from the damaged file to the new one.
-class TableSalvage {
-public:
-    TableSalvage(const kwDictionary& dict, const xio_rec_def& rec, sqlite3* source, sqlite3* target,
-                 xio_file_report* report)
-        : _dict(dict), _rec(rec), _source(source), _target(target), _report(report),
-          _table(TableName(rec.number)), _name(Describe(dict, rec.number)) {}
-
-    // false when cancelled or the new file cannot be written (status in *failure).
-    bool Run(const xio_progress& progress, int firstPercent, int lastPercent, short* failure) {
-        _progress = &progress;
-        _firstPercent = firstPercent;
-        _lastPercent = lastPercent;
-        const std::set<std::string> columns = ColumnsOf(_source, _table);
-        std::string select = "SELECT rowid", names = "rowid", values = "?";
-        for (short i = 0; i < _rec.fieldCount; ++i) {
-            const xio_fld_def& field = *_dict.Field(static_cast<short>(_rec.firstField + i));
-            const bool present = columns.empty() || columns.count(Upper(field.name));
-            select += ", " + (present ? Quote(field.name) : std::string(IsText(field) ? "''" : "0"));
-            names += ", " + Quote(field.name);
-            values += ", ?";
-        }
-        select += " FROM " + _table;
-        _scan = Statement(_source, select + " WHERE rowid > ? ORDER BY rowid");
-        _lookup = Statement(_source, select + " WHERE rowid = ?");
-        _insert = Statement(_target, "INSERT INTO " + _table + "(" + names + ") VALUES (" + values + ")");
-        if (!_insert) {
-            *failure = StatusOfSqlite(sqlite3_errcode(_target));
-            _report->unsaved.push_back("The new file cannot take records of " + _name + ": " + sqlite3_errmsg(_target));
-            return false;
-        }
-        if (!_scan || !_lookup) {
-            _report->unsaved.push_back("No record of " + _name + " could be read: " + sqlite3_errmsg(_source));
-            _damaged = true;
-            return true;
-        }
-        ReadIndexes();
-        if (!Walk(failure)) return false;
-        if (!LookUpNamedRecords(failure)) return false;
-        if (_damaged)
-            _report->unsaved.push_back("Records of " + _name + " in the damaged parts of the file that no key names " +
-                                       "cannot be found; the damaged file keeps whatever is left of them.");
-        _report->records.emplace_back(_rec.number, static_cast<int64_t>(_saved.size()));
-        return true;
-    }
-
-    bool Damaged() const { return _damaged; }
-    bool ReadableLeftOut() const { return _readableLeftOut; }
-
-private:
-    // The rowids every readable index names, with their key values for the report.
-    void ReadIndexes() {
-        Statement maximum(_source, "SELECT max(rowid) FROM " + _table);
-        if (maximum && sqlite3_step(maximum.get()) == SQLITE_ROW && sqlite3_column_type(maximum.get(), 0) != SQLITE_NULL)
-            _last = sqlite3_column_int64(maximum.get(), 0);
-        for (const auto& key : _dict.keys) {
-            if (key.recordType != _rec.number) continue;
-            std::string fields;
-            for (int i = 0; i < key.fieldCount; ++i) fields += ", " + Quote(_dict.Field(key.fields[i])->name);
-            Statement index(_source, "SELECT rowid" + fields + " FROM " + _table + " INDEXED BY " +
-                                         IndexName(key.recordType, key.number));
-            if (!index) continue; // switched off, or its definition is gone
-            int rc;
-            while ((rc = sqlite3_step(index.get())) == SQLITE_ROW) {
-                const int64_t rowid = sqlite3_column_int64(index.get(), 0);
-                _last = std::max(_last, rowid);
-                if (_named.count(rowid)) continue;
-                std::string text;
-                for (int i = 0; i < key.fieldCount; ++i)
-                    text += std::string(i ? ", " : "") + _dict.Field(key.fields[i])->name + " " +
-                            ValueText(index.get(), i + 1);
-                _named[rowid] = text;
-            }
-            if (rc != SQLITE_DONE) _damaged = true;
-        }
-    }
-
-    // The table in rowid order, stepping over damaged parts.
-    bool Walk(short* failure) {
-        int64_t bound = 0;
-        while (true) {
-            sqlite3_reset(_scan.get());
-            sqlite3_bind_int64(_scan.get(), 1, bound);
-            int rc;
-            while ((rc = sqlite3_step(_scan.get())) == SQLITE_ROW) {
-                bound = sqlite3_column_int64(_scan.get(), 0);
-                if (!Save(_scan.get(), failure)) return false;
-            }
-            sqlite3_reset(_scan.get());
-            if (rc == SQLITE_DONE) return true;
-            _damaged = true;
-            if (!NextReadable(&bound)) return true;
-        }
-    }
-
-    // From a bound where reading fails, the smallest later bound from which it works;
-    // false when none is found up to the last rowid any index or the table names.
-    bool NextReadable(int64_t* bound) {
-        const int64_t failed = *bound;
-        const int64_t limit = _last > 0 ? _last : kFarthestProbe;
-        int64_t step = 1, lastFailing = failed, working = -1;
-        while (failed + step < limit + 1 && step <= kFarthestProbe) {
-            if (Readable(failed + step)) {
-                working = failed + step;
-                break;
-            }
-            lastFailing = failed + step;
-            step *= 2;
-        }
-        if (working < 0) return false;
-        while (working - lastFailing > 1) {
-            const int64_t middle = lastFailing + (working - lastFailing) / 2;
-            if (Readable(middle)) working = middle;
-            else lastFailing = middle;
-        }
-        *bound = working;
-        return true;
-    }
-
-    bool Readable(int64_t bound) {
-        sqlite3_reset(_scan.get());
-        sqlite3_bind_int64(_scan.get(), 1, bound);
-        const int rc = sqlite3_step(_scan.get());
-        sqlite3_reset(_scan.get());
-        return rc == SQLITE_ROW || rc == SQLITE_DONE;
-    }
-
-    // Records an index names that the walk did not reach, each read alone.
-    bool LookUpNamedRecords(short* failure) {
-        for (const auto& [rowid, key] : _named) {
-            if (_saved.count(rowid) || _refused.count(rowid)) continue;
-            sqlite3_reset(_lookup.get());
-            sqlite3_bind_int64(_lookup.get(), 1, rowid);
-            const int rc = sqlite3_step(_lookup.get());
-            if (rc == SQLITE_ROW) {
-                if (!Save(_lookup.get(), failure)) return false;
-            } else {
-                _damaged = true;
-                _report->unsaved.push_back(_name + " " + key + ": " +
-                                           (rc == SQLITE_DONE ? "named by a key but not in the file"
-                                                              : "unreadable (" + std::string(sqlite3_errstr(rc)) + ")"));
-            }
-            sqlite3_reset(_lookup.get());
-        }
-        return true;
-    }
-
-    bool Save(sqlite3_stmt* row, short* failure) {
-        const int64_t rowid = sqlite3_column_int64(row, 0);
-        if (_saved.count(rowid) || _refused.count(rowid)) return true;
-        sqlite3_reset(_insert.get());
-        sqlite3_bind_int64(_insert.get(), 1, rowid);
-        for (short i = 0; i < _rec.fieldCount; ++i) {
-            const xio_fld_def& field = *_dict.Field(static_cast<short>(_rec.firstField + i));
-            if (IsText(field)) {
-                const std::string text = ColumnText(row, i + 1);
-                sqlite3_bind_text(_insert.get(), i + 2, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-            } else {
-                sqlite3_bind_double(_insert.get(), i + 2, sqlite3_column_double(row, i + 1));
-            }
-        }
-        const int rc = sqlite3_step(_insert.get());
-        sqlite3_reset(_insert.get());
-        if (rc == SQLITE_DONE) {
-            _saved.insert(rowid);
-            if (_saved.size() % 2000 == 0 && !Progress()) {
-                *failure = XIO_CANCELLED;
-                return false;
-            }
-            return true;
-        }
-        if ((rc & 0xff) == SQLITE_CONSTRAINT) {
-            // Damage can show one record twice, or two with one unique key.
-            _refused.insert(rowid);
-            _readableLeftOut = true;
-            auto named = _named.find(rowid);
-            _report->unsaved.push_back(_name + " at position " + std::to_string(rowid) +
-                                       (named != _named.end() ? " (" + named->second + ")" : std::string()) +
-                                       ": has the unique key of another record; left in the damaged file");
-            return true;
-        }
-        *failure = StatusOfSqlite(rc);
-        _report->unsaved.push_back("The new file cannot be written: " + std::string(sqlite3_errmsg(_target)));
-        return false;
-    }
-
-    bool Progress() {
-        const int64_t total = std::max<int64_t>(_last, static_cast<int64_t>(_saved.size()));
-        const int64_t done = static_cast<int64_t>(_saved.size());
-        const int percent = _firstPercent + static_cast<int>((_lastPercent - _firstPercent) * done / std::max<int64_t>(total, 1));
-        return Tell(*_progress, percent, "Saving the records of " + _name);
-    }
-
-    const kwDictionary& _dict;
-    const xio_rec_def& _rec;
-    sqlite3* _source;
-    sqlite3* _target;
-    xio_file_report* _report;
-    const std::string _table, _name;
-    const xio_progress* _progress = nullptr;
-    int _firstPercent = 0, _lastPercent = 0;
-    Statement _scan, _lookup, _insert;
-    std::map<int64_t, std::string> _named; // rowid -> key values, from the indexes
-    std::unordered_set<int64_t> _saved, _refused;
-    int64_t _last = 0;
-    bool _damaged = false;
-    bool _readableLeftOut = false;
-};
-
-// A file whose own schema entries SQLite cannot parse (damage in its first page, where
-// they live) is read through a copy whose entries for the record manager's tables are
-// written again: the columns in the order of the dictionary the file carries (fields
-// added since come last, as ALTER TABLE added them), then the program's dictionary.
-// Indexes whose entries are not exactly as made and the count triggers are left out of
-// the copy: the rescue reads tables. Answers the copy's path, or "" when none is needed.
-class SchemaMending {
-public:
-    SchemaMending(const kwDictionary& dict, const std::string& path) : _dict(dict), _path(path) {}
-    ~SchemaMending() {
-        if (!_copy.empty())
-            for (const char* suffix : {"", "-journal", "-wal", "-shm"}) ::unlink((_copy + suffix).c_str());
-    }
-    SchemaMending(const SchemaMending&) = delete;
-    SchemaMending& operator=(const SchemaMending&) = delete;
-
-    // The tables the damaged file's schema no longer describes readably.
-    std::vector<std::string> Unreadable(sqlite3* db) const {
-        std::vector<std::string> tables;
-        for (const auto& [name, sql] : Wanted()) {
-            Statement probe(db, "SELECT * FROM " + name + " LIMIT 0");
-            if (!probe) tables.push_back(name);
-        }
-        return tables;
-    }
-
-    // Makes the mended copy; "" with *error when it cannot be made.
-    std::string Make(const std::vector<std::string>& tables, std::string* error) {
-        _copy = kwStoredFile::TemporaryPath(_path);
-        std::error_code ec;
-        fs::copy_file(_path, _copy, ec);
-        if (!ec && fs::exists(_path + "-wal")) fs::copy_file(_path + "-wal", _copy + "-wal", ec);
-        if (ec) {
-            *error = "a copy of the damaged file cannot be made: " + ec.message();
-            return {};
-        }
-        // kw_meta first: the dictionary the file carries gives the other tables' columns.
-        if (!Rewrite({"kw_meta"}, tables, error)) return {};
-        ReadStoredDictionary();
-        if (!Rewrite({}, tables, error)) return {};
-        return _copy;
-    }
-
-private:
-    std::map<std::string, std::string> Wanted() const {
-        std::map<std::string, std::string> wanted;
-        wanted["kw_meta"] = "CREATE TABLE kw_meta(name TEXT PRIMARY KEY, value TEXT NOT NULL)";
-        std::string header = "CREATE TABLE kw_header(id INTEGER PRIMARY KEY CHECK (id = 1)";
-        for (short i = 0; i < _dict.file.headerFieldCount; ++i)
-            header += ", " + Quote(_dict.Field(static_cast<short>(HeaderFirstField(_dict) + i))->name);
-        wanted["kw_header"] = header + ")";
-        for (const auto& rec : _dict.recordTypes) {
-            std::string create = "CREATE TABLE " + TableName(rec.number) + "(rowid INTEGER PRIMARY KEY";
-            for (const auto& name : ColumnOrder(rec)) create += ", " + Quote(name);
-            wanted[TableName(rec.number)] = create + ")";
-        }
-        return wanted;
-    }
-
-    // The record type's columns: the carried dictionary's fields in order, then the rest.
-    std::vector<std::string> ColumnOrder(const xio_rec_def& rec) const {
-        std::vector<std::string> names;
-        std::set<std::string> seen;
-        if (_stored) {
-            if (const xio_rec_def* old = _stored->RecordType(rec.number))
-                for (short i = 0; i < old->fieldCount; ++i) {
-                    const std::string name = _stored->Field(static_cast<short>(old->firstField + i))->name;
-                    if (seen.insert(Upper(name)).second) names.push_back(name);
-                }
-        }
-        for (short i = 0; i < rec.fieldCount; ++i) {
-            const std::string name = _dict.Field(static_cast<short>(rec.firstField + i))->name;
-            if (seen.insert(Upper(name)).second) names.push_back(name);
-        }
-        return names;
-    }
-
-    void ReadStoredDictionary() {
-        Database copy;
-        if (copy.Open(_copy, SQLITE_OPEN_READONLY) != SQLITE_OK) return;
-        Statement stored(copy.get(), "SELECT value FROM kw_meta WHERE name = 'dictionary'");
-        if (!stored || sqlite3_step(stored.get()) != SQLITE_ROW) return;
-        std::string error;
-        _stored = kwDictionaryLoader::Parse(ColumnText(stored.get(), 0), "the dictionary the file carries", &error);
-    }
-
-    // Writes the entries of the tables named (only, when only is not empty) again.
-    bool Rewrite(const std::set<std::string>& only, const std::vector<std::string>& tables, std::string* error) {
-        Database copy;
-        int rc = copy.Open(_copy, SQLITE_OPEN_READWRITE);
-        if (rc == SQLITE_OK) rc = copy.Exec("PRAGMA writable_schema=ON");
-        const auto wanted = Wanted();
-        for (const auto& table : tables) {
-            if (rc != SQLITE_OK) break;
-            if (!only.empty() && !only.count(table)) continue;
-            Statement update(copy.get(), "UPDATE sqlite_master SET sql = ? WHERE type = 'table' AND name = ?");
-            if (!update) {
-                rc = sqlite3_errcode(copy.get());
-                break;
-            }
-            sqlite3_bind_text(update.get(), 1, wanted.at(table).c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_text(update.get(), 2, table.c_str(), -1, SQLITE_TRANSIENT);
-            rc = sqlite3_step(update.get()) == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(copy.get());
-        }
-        if (rc == SQLITE_OK && only.empty()) {
-            // Only indexes exactly as the record manager makes them stay.
-            std::string keep = "''";
-            for (const auto& key : _dict.keys) {
-                std::string sql = IndexSql(_dict, key);
-                std::string quoted = "'";
-                for (char c : sql) quoted += c == '\'' ? std::string("''") : std::string(1, c);
-                keep += ", " + quoted + "'";
-            }
-            rc = copy.Exec("DELETE FROM sqlite_master WHERE type = 'trigger' OR (type = 'index' AND sql IS NOT NULL "
-                           "AND sql NOT IN (" + keep + "))");
-        }
-        if (rc != SQLITE_OK) {
-            *error = "the damaged file's description of its tables cannot be mended: " + copy.Error();
-            return false;
-        }
-        return true;
-    }
-
-    const kwDictionary& _dict;
-    const std::string _path;
-    std::string _copy;
-    std::shared_ptr<const kwDictionary> _stored;
-};
 
 // The meta values worth keeping from the damaged file: its data version and dictionary.
 void CarryMeta(sqlite3* source, Database& target) {
@@ -426,7 +51,7 @@ void CarryHeader(const kwDictionary& dict, sqlite3* source, Database& target, xi
     std::string select = "SELECT 1", update = "UPDATE kw_header SET id = 1", names;
     for (short i = 0; i < count; ++i) {
         const xio_fld_def& field = *dict.Field(static_cast<short>(first + i));
-        const bool present = columns.count(Upper(field.name)) != 0;
+        const bool present = columns.count(UpperCase(field.name)) != 0;
         select += ", " + (present ? Quote(field.name) : std::string(IsText(field) ? "''" : "0"));
         update += ", " + Quote(field.name) + " = ?";
         names += std::string(i ? ", " : "") + field.name;
@@ -512,7 +137,7 @@ short xio_repair_file(const char* abbrev, xio_file_report* report, const xio_pro
     // A file cut short still names its old length, and damaged schema entries stop every
     // read: SQLite reads what is there only when told to tolerate a damaged schema.
     inspection.db.Exec("PRAGMA writable_schema=ON");
-    SchemaMending mending(dict, path);
+    SchemaMending mending(dict, path); // its copy goes when the repair ends
     const std::vector<std::string> unreadable = mending.Unreadable(inspection.db.get());
     Database mended;
     sqlite3* source = inspection.db.get();
@@ -558,17 +183,15 @@ short xio_repair_file(const char* abbrev, xio_file_report* report, const xio_pro
         const int types = static_cast<int>(dict.recordTypes.size());
         int done = 0;
         for (const auto& rec : dict.recordTypes) {
-            TableSalvage salvage(dict, rec, source, target.get(), report);
             const int first = 30 + 65 * done / std::max(types, 1);
             const int last = 30 + 65 * (done + 1) / std::max(types, 1);
             ++done;
             short failure = XIO_OK;
-            if (!salvage.Run(progress, first, last, &failure)) {
+            if (!SalvageTable(dict, rec, source, target.get(), report, progress, first, last, &failure, &leftOut)) {
                 target.Close();
                 discard();
                 return failure ? failure : static_cast<short>(XIO_FAILED);
             }
-            leftOut = leftOut || salvage.ReadableLeftOut();
         }
         rc = target.Exec("COMMIT");
         if (rc == SQLITE_OK && !network) rc = target.Exec("PRAGMA journal_mode=WAL");

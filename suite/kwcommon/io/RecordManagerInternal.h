@@ -35,6 +35,13 @@ RecordBuffer* Buffer(OpenFile* f, short type);
 // Refuses calls that need records on a file opened for its dictionary alone.
 short CheckRecordFile(OpenFile* f);
 
+// ASCII letters in upper case: names of fields and tables compare without regard to case.
+inline std::string UpperCase(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
 // Text and phone fields hold text; every other type a number.
 inline bool IsText(const xio_fld_def& field) { return field.type == XIO_TEXT || field.type == XIO_PHONE; }
 
@@ -102,6 +109,9 @@ std::string DataFilePath(const kwDictionary& dict, const std::string& explicitPa
 
 // Connects to a data file for reading only (see xio.h); answers a SQLite result code.
 int ConnectForReading(Database& db, const std::string& path);
+
+// Removes what killed creators of data files left in the folder of path (NewFile.cpp).
+void RemoveLeftovers(const std::string& folder, const std::string& path);
 
 // Makes a new empty data file of the dictionary at path through the stored-file helper.
 short CreateDataFile(const kwDictionary& dict, const std::string& path, bool network, std::string* detail);

@@ -12,11 +12,6 @@ namespace kwio {
 
 namespace {
 
-std::string Upper(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
 std::string Lower(std::string text) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
@@ -77,7 +72,7 @@ int ReadExisting(sqlite3* db, ExistingSchema* existing) {
         sqlite3_bind_text(columns.get(), 1, name.c_str(), -1, SQLITE_STATIC);
         auto& set = existing->columns[name];
         while ((rc = sqlite3_step(columns.get())) == SQLITE_ROW)
-            set.insert(Upper(reinterpret_cast<const char*>(sqlite3_column_text(columns.get(), 0))));
+            set.insert(UpperCase(reinterpret_cast<const char*>(sqlite3_column_text(columns.get(), 0))));
         if (rc != SQLITE_DONE) return rc;
     }
     if (existing->sql.count("kw_count")) {
@@ -114,10 +109,10 @@ void PlanTable(const kwDictionary& dict, const ExistingSchema& existing, const s
     }
     for (short n = first; n < first + count; ++n) {
         const xio_fld_def& field = *dict.Field(n);
-        if (it->second.count(Upper(field.name))) continue;
+        if (it->second.count(UpperCase(field.name))) continue;
         plan->statements.push_back("ALTER TABLE " + table + " ADD COLUMN " + Quote(field.name) + " " +
                                    ColumnType(field));
-        plan->missingColumns.insert(Upper(table) + "." + Upper(field.name));
+        plan->missingColumns.insert(UpperCase(table) + "." + UpperCase(field.name));
     }
 }
 
@@ -172,7 +167,7 @@ void Plan(const kwDictionary& dict, const ExistingSchema& existing, const std::s
 }
 
 std::string ColumnExpression(const OpenFile& f, const std::string& table, const xio_fld_def& field) {
-    if (!f.missingColumns.empty() && f.missingColumns.count(Upper(table) + "." + Upper(field.name)))
+    if (!f.missingColumns.empty() && f.missingColumns.count(UpperCase(table) + "." + UpperCase(field.name)))
         return IsText(field) ? "''" : "0";
     return Quote(field.name);
 }
