@@ -17,7 +17,7 @@ bool qvIssueFile::Open() {
     if (_programNumber == 0) return false;
     // Data older than the lowest version this library works with waits for the upgrade.
     _file.SetMinimumDataVersion(qvLiteral(51, -1, QVCORE_MODULE).str());
-    short status = _file.PromptedOpen("qvi", _programNumber, "", 0, false, true, false);
+    short status = _file.PromptedOpen(QV_ISSUE_FILE, _programNumber, "", 0, false, true, false);
     const short first = status;
     if (status == XIO_ABSENT) {
         x_kw_apl_info info{};
@@ -26,10 +26,10 @@ bool qvIssueFile::Open() {
             if (status != XIO_OK && status != XIO_CANCELLED && status != XIO_ABSENT)
                 status = _file.PromptedOpen("imi", _programNumber, "", 0, false, false, false);
         }
-        if (status == XIO_ABSENT) status = _file.PromptedOpen("qvi", _programNumber, "", 0, true, false, false);
+        if (status == XIO_ABSENT) status = _file.PromptedOpen(QV_ISSUE_FILE, _programNumber, "", 0, true, false, false);
     }
     if (first != XIO_OK && first != XIO_ABSENT && first != XIO_CANCELLED)
-        status = _file.PromptedOpen("qvi", _programNumber, "", 0, false, false, false);
+        status = _file.PromptedOpen(QV_ISSUE_FILE, _programNumber, "", 0, false, false, false);
     if (status == XIO_OK) {
         _fileNumber = _file.FileNum();
         return true;

@@ -2,14 +2,19 @@
 #include "kwcommon/kwCompany.h"
 
 #include "kwcommon/company/kwSeedCompany.h"
+#include "kwcommon/kwCompanyChoice.h"
+#include "kwcommon/kwStoredFile.h"
 
 #include <nlohmann/json.hpp>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <pwd.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -60,16 +65,25 @@ bool kwCompany::Open(const std::string& folder, std::string* error) {
     std::error_code ec;
     const fs::path root = fs::absolute(folder, ec);
     const fs::path settingsPath = root / "company.json";
-    std::ifstream in(settingsPath);
-    if (!in) {
-        if (error) *error = "\"" + root.string() + "\" is not a company folder: company.json is missing.";
+    std::string text;
+    if (!kwStoredFile::Read(settingsPath.string(), &text)) {
+        // The real reason: a folder that is missing or that the user may not read is no
+        // missing file.
+        const int reason = errno;
+        struct stat folderInfo {};
+        if (error) {
+            if (::stat(root.c_str(), &folderInfo) != 0 && errno == ENOENT)
+                *error = "\"" + root.string() + "\" does not exist.";
+            else if (reason == ENOENT)
+                *error = "\"" + root.string() + "\" is not a company folder: company.json is missing.";
+            else
+                *error = settingsPath.string() + " cannot be read: " + std::strerror(reason) + ".";
+        }
         return false;
     }
-    std::stringstream text;
-    text << in.rdbuf();
     nlohmann::json settings;
     try {
-        settings = nlohmann::json::parse(text.str());
+        settings = nlohmann::json::parse(text);
     } catch (const nlohmann::json::exception& e) {
         if (error) *error = settingsPath.string() + ": " + e.what();
         return false;
@@ -150,8 +164,11 @@ std::string kwCompany::DemoSourceFolder() {
     std::error_code ec;
     const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     if (!ec) {
-        const fs::path beside = exe.parent_path() / "demo";
-        if (fs::exists(beside / "company.json", ec)) return beside.string();
+        // Beside the programs, or in the installed data folder (<prefix>/share/quorvel).
+        for (const fs::path& candidate :
+             {exe.parent_path() / "demo", exe.parent_path().parent_path() / "share/quorvel/demo"}) {
+            if (fs::exists(candidate / "company.json", ec)) return candidate.string();
+        }
     }
 #ifdef QV_DEMO_DIR
     return QV_DEMO_DIR;
@@ -207,16 +224,7 @@ bool kwCompany::CopyDemo(const std::string& target, std::string* error) {
 }
 
 bool kwCompany::Resolve(const std::string& explicitFolder, std::string* folder, std::string* error) {
-    if (!explicitFolder.empty()) {
-        *folder = explicitFolder;
-        return true;
-    }
-    if (const char* env = std::getenv("QV_DATA"); env && *env) {
-        *folder = env;
-        return true;
-    }
-    const std::string demo = UserDataFolder() + "/demo";
-    if (!CopyDemo(demo, error)) return false;
-    *folder = demo;
-    return true;
+    std::optional<std::string> dataOption;
+    if (!explicitFolder.empty()) dataOption = explicitFolder;
+    return kwCompanyChoice::Choose(dataOption, folder, nullptr, error);
 }
