@@ -159,13 +159,30 @@ short xio_put_field(short file, short, short field, const x_value_def* value) {
     return Ok(f);
 }
 
+namespace {
+
+// The slot of a text field for the long-text calls: null with the status set otherwise.
+FieldValue* TextSlot(OpenFile* f, short field, const xio_fld_def** def) {
+    FieldValue* slot = kwio::Slot(f, field, def);
+    if (!slot) {
+        Fail(f, XIO_BAD_FIELD);
+        return nullptr;
+    }
+    if (!kwio::IsText(**def)) {
+        Fail(f, XIO_BAD_VALUE, std::string((*def)->name) + " is not a text field");
+        return nullptr;
+    }
+    return slot;
+}
+
+} // namespace
+
 short xio_get_long_text(short file, short field, std::string* text) {
     OpenFile* f = Find(file);
     if (!f) return XIO_BAD_FILE_NUMBER;
     const xio_fld_def* def = nullptr;
-    FieldValue* slot = kwio::Slot(f, field, &def);
-    if (!slot) return Fail(f, XIO_BAD_FIELD);
-    if (!kwio::IsText(*def)) return Fail(f, XIO_BAD_VALUE, std::string(def->name) + " is not a text field");
+    FieldValue* slot = TextSlot(f, field, &def);
+    if (!slot) return f->status;
     *text = slot->text;
     return Ok(f);
 }
@@ -174,35 +191,34 @@ short xio_put_long_text(short file, short field, const std::string& text) {
     OpenFile* f = Find(file);
     if (!f) return XIO_BAD_FILE_NUMBER;
     const xio_fld_def* def = nullptr;
-    FieldValue* slot = kwio::Slot(f, field, &def);
-    if (!slot) return Fail(f, XIO_BAD_FIELD);
-    if (!kwio::IsText(*def)) return Fail(f, XIO_BAD_VALUE, std::string(def->name) + " is not a text field");
+    FieldValue* slot = TextSlot(f, field, &def);
+    if (!slot) return f->status;
     StoreText(*def, *slot, text);
     return Ok(f);
 }
 
 // ---- buffers -------------------------------------------------------------------------
 
-short xio_clr_record(short file, short type) {
+namespace {
+
+// Empties a record buffer (or sets it to the dictionary's defaults); no current record.
+short ResetBuffer(short file, short type, bool defaults) {
     OpenFile* f = Find(file);
     if (!f) return XIO_BAD_FILE_NUMBER;
     kwio::RecordBuffer* buffer = kwio::Buffer(f, type);
     if (!buffer) return Fail(f, XIO_BAD_RECORD_TYPE);
-    for (short i = 0; i < buffer->def->fieldCount; ++i)
-        kwio::ResetValue(f->dict->fields[static_cast<size_t>(buffer->def->firstField + i - 1)], buffer->values[i]);
+    const xio_fld_def* field = &f->dict->fields[static_cast<size_t>(buffer->def->firstField - 1)];
+    for (short i = 0; i < buffer->def->fieldCount; ++i) {
+        if (defaults) InitialValue(*f->dict, field[i], buffer->values[i]);
+        else kwio::ResetValue(field[i], buffer->values[i]);
+    }
     buffer->rowid = 0;
     buffer->batch.key = -1;
     return Ok(f);
 }
 
-short xio_init_record(short file, short type) {
-    OpenFile* f = Find(file);
-    if (!f) return XIO_BAD_FILE_NUMBER;
-    kwio::RecordBuffer* buffer = kwio::Buffer(f, type);
-    if (!buffer) return Fail(f, XIO_BAD_RECORD_TYPE);
-    for (short i = 0; i < buffer->def->fieldCount; ++i)
-        InitialValue(*f->dict, *f->dict->Field(static_cast<short>(buffer->def->firstField + i)), buffer->values[i]);
-    buffer->rowid = 0;
-    buffer->batch.key = -1;
-    return Ok(f);
-}
+} // namespace
+
+short xio_clr_record(short file, short type) { return ResetBuffer(file, type, false); }
+
+short xio_init_record(short file, short type) { return ResetBuffer(file, type, true); }
