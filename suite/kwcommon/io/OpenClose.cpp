@@ -215,6 +215,12 @@ short OpenDatabase(OpenFile* f, const OpenOptions& options) {
                       : ConnectForReading(f->db, f->path);
     if (rc != SQLITE_OK) {
         const std::string reason = f->db.get() ? f->db.Error() : sqlite3_errstr(rc);
+        // A reader cannot make the log files that a file left open by a stopped program
+        // needs; only someone who may write can open it once and tidy them.
+        if (!mayWrite && (rc & 0xff) == SQLITE_CANTOPEN)
+            return Fail(f, XIO_READ_ONLY,
+                        f->path + " was left in use with a write-ahead log and cannot be read by someone who may " +
+                            "not write in " + folder + "; it must be opened once by someone who may.");
         return Fail(f, StatusOfSqlite(rc), f->path + ": " + reason);
     }
     sqlite3_busy_timeout(f->db.get(), kBusyTimeoutMs);
