@@ -24,6 +24,8 @@ struct AdminContext {
 
 int AdminDictShow(AdminContext& context);
 int AdminFileDump(AdminContext& context);
+int AdminFileCheck(AdminContext& context);
+int AdminFileRepair(AdminContext& context);
 int AdminIssueAdd(AdminContext& context);
 int AdminIssueShow(AdminContext& context);
 int AdminIssueList(AdminContext& context);

@@ -20,6 +20,7 @@ void Usage(std::ostream& out) {
            "  file dump ABBR [--type N] [--key K]  records as tab-separated lines in key order\n"
            "  file dump QVI --query NAME [--operator ID]\n"
            "                                       the issues a saved query selects\n"
+           "  file check ABBR | file repair ABBR   find a data file's damage; rebuild it from what can be read\n"
            "  issue add --message TEXT [--status S] [--urgency U] [--classif C] [--followup F]\n"
            "            [--problem P] [--respons NAME] [--due DATE] [--notify DATE] [--new-value]\n"
            "                                       list values must be items of their list unless\n"
@@ -100,6 +101,8 @@ int main(int argc, char** argv) {
     const std::string command = words[0] + " " + words[1];
     if (command == "dict show") return AdminDictShow(context);
     if (command == "file dump") return AdminFileDump(context);
+    if (command == "file check") return AdminFileCheck(context);
+    if (command == "file repair") return AdminFileRepair(context);
     if (command == "issue add") return AdminIssueAdd(context);
     if (command == "issue show") return AdminIssueShow(context);
     if (command == "issue list") return AdminIssueList(context);
