@@ -36,3 +36,4 @@ int AdminQuerySave(AdminContext& context);
 int AdminQueryDelete(AdminContext& context);
 int AdminQueryCheck(AdminContext& context);
 int AdminPrefsShow(AdminContext& context);
+int AdminRemind(AdminContext& context);
