@@ -16,7 +16,7 @@
 namespace {
 
 constexpr const char* kModule = "QVCORE.DLL";
-constexpr const char* kEnd = "\r\n";
+const std::string kEnd = "\r\n";
 constexpr size_t kDescriptionCharacters = 100;
 constexpr short kUrgencyCode = 263;
 constexpr short kStatusCode = 265;
@@ -160,8 +160,9 @@ std::string qvReminderNoteText(const qvReminderMailPlan& mail, std::chrono::year
             }
         }
     }
-    text += kEnd + std::string("-- ") + kEnd + "Sent by " + QV_PRODUCT_NAME + " for " +
-            kwCompany::Name() + "." + kEnd +
+    const std::string company = kwCompany::Name();
+    text += kEnd + std::string("-- ") + kEnd + "Sent by " + QV_PRODUCT_NAME +
+            (company.empty() ? "" : " for " + company) + "." + kEnd +
             "An open issue is reminded of every day from its notify date and after its due date." +
             kEnd + "Close it, or move its dates later, to stop the reminders." + kEnd;
     return text;

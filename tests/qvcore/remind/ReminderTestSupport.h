@@ -18,6 +18,7 @@ namespace remindtest {
 constexpr std::chrono::year_month_day kDay{std::chrono::year{2026}, std::chrono::month{5},
                                            std::chrono::day{10}};
 
+// An issue's values, named as they are set: Issue().Respons("DANA").Due("05/01/2026").
 struct IssueValues {
     std::string message = "An issue";
     std::string respons;
@@ -25,7 +26,16 @@ struct IssueValues {
     std::string notify; // MM/DD/YYYY, "" for none
     std::string due;
     std::string urgency = "Normal";
+
+    IssueValues& Message(std::string text) { return message = std::move(text), *this; }
+    IssueValues& Respons(std::string text) { return respons = std::move(text), *this; }
+    IssueValues& Status(std::string text) { return status = std::move(text), *this; }
+    IssueValues& Notify(std::string date) { return notify = std::move(date), *this; }
+    IssueValues& Due(std::string date) { return due = std::move(date), *this; }
 };
+inline IssueValues Issue() {
+    return {};
+}
 
 inline int64_t AddIssue(const qvIssueFile& file, const IssueValues& values) {
     qvIssue issue(file.Number(), 7098, true);

@@ -52,19 +52,20 @@ protected:
 
 TEST_F(ReminderPlan, EachMailHoldsOnlyItsResponsiblePersonsIssues) {
     const int64_t danaByName =
-        AddIssue(file, {.respons = "Dana Whitfield", .notify = "05/10/2026"});
-    const int64_t danaById = AddIssue(file, {.respons = "dana", .due = "05/09/2026"});
-    const int64_t lee = AddIssue(file, {.respons = "Lee Okafor", .notify = "04/01/2026"});
-    const int64_t leeByCase = AddIssue(file, {.respons = "lee okafor", .due = "01/02/2026"});
-    const int64_t byAddress = AddIssue(file, {.respons = "robin@example.com", .due = "05/01/2026"});
-    const int64_t stranger = AddIssue(file, {.respons = "Robin Clerk", .due = "05/01/2026"});
-    AddIssue(file, {.respons = "", .notify = "05/01/2026"});
-    AddIssue(file, {.respons = "", .due = "05/01/2026"});
+        AddIssue(file, Issue().Respons("Dana Whitfield").Notify("05/10/2026"));
+    const int64_t danaById = AddIssue(file, Issue().Respons("dana").Due("05/09/2026"));
+    const int64_t lee = AddIssue(file, Issue().Respons("Lee Okafor").Notify("04/01/2026"));
+    const int64_t leeByCase = AddIssue(file, Issue().Respons("lee okafor").Due("01/02/2026"));
+    const int64_t byAddress =
+        AddIssue(file, Issue().Respons("robin@example.com").Due("05/01/2026"));
+    const int64_t stranger = AddIssue(file, Issue().Respons("Robin Clerk").Due("05/01/2026"));
+    AddIssue(file, Issue().Respons("").Notify("05/01/2026"));
+    AddIssue(file, Issue().Respons("").Due("05/01/2026"));
     // Not due a reminder: closed in any letter case, dates still to come, due today.
-    AddIssue(file, {.respons = "Dana Whitfield", .status = "Closed", .due = "05/01/2026"});
-    AddIssue(file, {.respons = "Lee Okafor", .status = "closed", .notify = "05/01/2026"});
-    AddIssue(file, {.respons = "Dana Whitfield", .notify = "05/11/2026", .due = "05/10/2026"});
-    AddIssue(file, {.respons = "Alex Rivera"});
+    AddIssue(file, Issue().Respons("Dana Whitfield").Status("Closed").Due("05/01/2026"));
+    AddIssue(file, Issue().Respons("Lee Okafor").Status("closed").Notify("05/01/2026"));
+    AddIssue(file, Issue().Respons("Dana Whitfield").Notify("05/11/2026").Due("05/10/2026"));
+    AddIssue(file, Issue().Respons("Alex Rivera"));
 
     const qvReminderPlan plan = Plan();
     ASSERT_EQ(plan.mails.size(), 3u) << "Dana, Lee and the bare address: one mail each";
@@ -92,15 +93,15 @@ TEST_F(ReminderPlan, EachMailHoldsOnlyItsResponsiblePersonsIssues) {
 }
 
 TEST_F(ReminderPlan, PastDueComesFirstAndEachGroupRunsByDueDate) {
-    const int64_t late = AddIssue(file, {.respons = "DANA", .due = "05/08/2026"});
-    const int64_t later = AddIssue(file, {.respons = "DANA", .due = "04/01/2026"});
+    const int64_t late = AddIssue(file, Issue().Respons("DANA").Due("05/08/2026"));
+    const int64_t later = AddIssue(file, Issue().Respons("DANA").Due("04/01/2026"));
     const int64_t both =
-        AddIssue(file, {.respons = "DANA", .notify = "05/01/2026", .due = "05/09/2026"});
-    const int64_t noDue = AddIssue(file, {.respons = "DANA", .notify = "05/02/2026"});
+        AddIssue(file, Issue().Respons("DANA").Notify("05/01/2026").Due("05/09/2026"));
+    const int64_t noDue = AddIssue(file, Issue().Respons("DANA").Notify("05/02/2026"));
     const int64_t dueSoon =
-        AddIssue(file, {.respons = "DANA", .notify = "05/03/2026", .due = "05/20/2026"});
+        AddIssue(file, Issue().Respons("DANA").Notify("05/03/2026").Due("05/20/2026"));
     const int64_t dueSooner =
-        AddIssue(file, {.respons = "DANA", .notify = "05/10/2026", .due = "05/12/2026"});
+        AddIssue(file, Issue().Respons("DANA").Notify("05/10/2026").Due("05/12/2026"));
 
     const qvReminderPlan plan = Plan();
     ASSERT_EQ(plan.mails.size(), 1u);
@@ -119,8 +120,8 @@ TEST_F(ReminderPlan, PastDueComesFirstAndEachGroupRunsByDueDate) {
 }
 
 TEST_F(ReminderPlan, RemindersAlreadyRecordedForTheDayAreLeftOut) {
-    const int64_t first = AddIssue(file, {.respons = "DANA", .due = "05/01/2026"});
-    const int64_t second = AddIssue(file, {.respons = "DANA", .due = "05/02/2026"});
+    const int64_t first = AddIssue(file, Issue().Respons("DANA").Due("05/01/2026"));
+    const int64_t second = AddIssue(file, Issue().Respons("DANA").Due("05/02/2026"));
     qvReminderLog log(company.Path("sent.json"));
     log.MarkSent(first, kDay, "dana");
     log.MarkSent(second,

@@ -32,14 +32,13 @@ protected:
         ASSERT_TRUE(file.Open());
         dana = {
             AddIssue(file,
-                     {.message = "Printer jams", .respons = "Dana Whitfield", .due = "05/01/2026"}),
-            AddIssue(file,
-                     {.message = "Call the bank", .respons = "DANA", .notify = "05/10/2026"})};
+                     Issue().Message("Printer jams").Respons("Dana Whitfield").Due("05/01/2026")),
+            AddIssue(file, Issue().Message("Call the bank").Respons("DANA").Notify("05/10/2026"))};
         lee = AddIssue(
-            file, {.message = "Vendor statement", .respons = "Lee Okafor", .notify = "05/03/2026"});
-        AddIssue(file, {.respons = "Robin Clerk", .due = "05/01/2026"});
-        AddIssue(file, {.respons = "", .due = "05/01/2026"});
-        AddIssue(file, {.respons = "Lee Okafor", .notify = "06/01/2026"});
+            file, Issue().Message("Vendor statement").Respons("Lee Okafor").Notify("05/03/2026"));
+        AddIssue(file, Issue().Respons("Robin Clerk").Due("05/01/2026"));
+        AddIssue(file, Issue().Respons("").Due("05/01/2026"));
+        AddIssue(file, Issue().Respons("Lee Okafor").Notify("06/01/2026"));
     }
 
     qvReminderReport Run(std::chrono::year_month_day day = kDay, bool dryRun = false) {
