@@ -228,7 +228,8 @@ TEST(qvadminRemind, TheTimerServiceAndCronLineAreValid) {
     for (const std::string& line : Lines(ReadAll(source / "quorvel-remind.cron")))
         if (!line.empty() && line[0] != '#') entries.push_back(line);
     ASSERT_EQ(entries.size(), 1u);
-    EXPECT_TRUE(std::regex_search(entries[0], std::regex(R"(^0 7 \* \* \* .*/qvadmin" remind\b)")))
+    EXPECT_TRUE(std::regex_search(
+        entries[0], std::regex(R"(^0 7 \* \* \* "[^"]*/qvadmin" --data "[^"]+" remind\b)")))
         << entries[0];
 
     if (std::system("command -v systemd-analyze >/dev/null 2>&1") != 0)
