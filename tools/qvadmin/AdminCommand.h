@@ -40,4 +40,5 @@ int AdminQuerySave(AdminContext& context);
 int AdminQueryDelete(AdminContext& context);
 int AdminQueryCheck(AdminContext& context);
 int AdminPrefsShow(AdminContext& context);
+int AdminRemind(AdminContext& context);
 int AdminPrint(AdminContext& context);

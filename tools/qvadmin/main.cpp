@@ -46,6 +46,9 @@ void Usage(std::ostream& out) {
            "  query delete NAME                    delete a saved query\n"
            "  query check                          examine the query file; exit 2 when it is inconsistent\n"
            "  prefs show                           the user's and the installation's preferences\n"
+           "  remind [--date DATE] [--dry-run] [--query NAME]\n"
+           "                                       mail each responsible person the open issues whose\n"
+           "                                       notify date has come or whose due date has passed\n"
            "  print --design NAME [--query NAME] [--operator ID] [--range FROM-TO] [--pdf FILE]\n"
            "                                       issues through a report design, to a PDF or the\n"
            "                                       default printer\n"
@@ -78,7 +81,8 @@ int main(int argc, char** argv) {
             words.push_back(arg);
         }
     }
-    if (words.size() < 2) {
+    const bool oneWord = !words.empty() && words[0] == "remind";
+    if (words.size() < 2 && !oneWord) {
         Usage(std::cerr);
         return kAdminUserError;
     }
@@ -97,7 +101,9 @@ int main(int argc, char** argv) {
                   << why << "\n";
     }
     if (!operatorId.empty()) kwCompany::SetCurrentOperatorId(operatorId);
-    AdminContext context{std::vector<std::string>(words.begin() + 2, words.end()), std::cout, std::cerr};
+    const size_t commandWords = oneWord ? 1 : 2;
+    AdminContext context{std::vector<std::string>(words.begin() + commandWords, words.end()), std::cout, std::cerr};
+    if (oneWord) return AdminRemind(context);
     const std::string command = words[0] + " " + words[1];
     if (command == "dict show") return AdminDictShow(context);
     if (command == "file dump") return AdminFileDump(context);
