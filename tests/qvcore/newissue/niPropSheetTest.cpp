@@ -393,7 +393,7 @@ TEST_F(NewIssueSheet, NoSheetWhenTheIssueFileCannotBeOpened) {
 
 TEST_F(NewIssueSheet, NewIssueCommandRunsTheSheetModally) {
     kwApplication app("Quorvel", "QV", kwBase::Version("13.1.24"), kwBase::Version("9.8.26"));
-    auto* task = new kwNewIssueTask(kNewIssue); // the application owns it
+    auto* task = &app.AddTask(std::make_unique<kwNewIssueTask>(kNewIssue)); // the application owns it
     EXPECT_TRUE(task->IsEnabled()) << "the framework finds qv_new_issue in the loaded library";
     bool shown = false;
     WhenShown<niPropSheet>([&](niPropSheet* sheet) {
