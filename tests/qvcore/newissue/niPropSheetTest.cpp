@@ -257,7 +257,7 @@ TEST_F(NewIssueSheet, ButtonColumnHidesApplyAndPutsAttachBelowHelp) {
 TEST_F(NewIssueSheet, AttachmentsAreWrittenOnlyWhenTheIssueIsSaved) {
     const std::string source = company.Path("note.txt");
     std::ofstream(source) << "call the bank";
-    kwAttachmentsDlg::SetRunner([&](kwAttachmentsDlg& dialog) {
+    auto runner = kwAttachmentsDlg::RunnerSeam().Replace([&](kwAttachmentsDlg& dialog) {
         EXPECT_TRUE(dialog.AddFile(source));
         return kwDialog::IDOK;
     });
@@ -291,7 +291,7 @@ TEST_F(NewIssueSheet, AttachmentsAreWrittenOnlyWhenTheIssueIsSaved) {
     EXPECT_EQ(leftOver.Count(), 0u);
 
     // Nothing changed in the dialog: the list is let go at once for other users.
-    kwAttachmentsDlg::SetRunner([](kwAttachmentsDlg&) { return kwDialog::IDOK; });
+    auto closesAtOnce = kwAttachmentsDlg::RunnerSeam().Replace([](kwAttachmentsDlg&) { return kwDialog::IDOK; });
     RunNewIssue([](niPropSheet* sheet) {
         Control<QPushButton>(sheet, niPropSheet::ID_ATTACH)->click();
         EXPECT_FALSE(sheet->AttachmentsChanged());
@@ -412,7 +412,7 @@ TEST_F(NewIssueSheet, AMailedIssueIsMailedOnceAndItsNumberIsNeverHandedBack) {
     Prefs::SetNotifyOnNew(true);
     const std::string source = company.Path("note.txt");
     std::ofstream(source) << "call the bank";
-    kwAttachmentsDlg::SetRunner([&](kwAttachmentsDlg& dialog) {
+    auto runner = kwAttachmentsDlg::RunnerSeam().Replace([&](kwAttachmentsDlg& dialog) {
         EXPECT_TRUE(dialog.AddFile(source));
         return kwDialog::IDOK;
     });
