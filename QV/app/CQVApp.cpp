@@ -13,11 +13,8 @@
 #include "qvcore/store/qvLiteral.h"
 #include "qvcore/strings/qvcoreStrings.h"
 #include "qvcore/tasks/TaskNewIssue.h"
-<<<<<<< HEAD
 #include "qvcore/tasks/TaskViewIssues.h"
-=======
 #include "qvkit/paths/kclDemoCompany.h"
->>>>>>> main
 #include "qvkit/qvVersion.h"
 
 #include <memory>
@@ -39,8 +36,8 @@ void CQVApp::RegisterTasks() {
 
     // New Issue: the library's task replaces the framework's, in every case.
     DestroyTask(ID_NEW_ISSUE);
-    new TaskNewIssue(); // the application owns its tasks
-    new TaskViewIssues();
+    AddTask(std::make_unique<TaskNewIssue>());
+    AddTask(std::make_unique<TaskViewIssues>());
 }
 
 bool CQVApp::InitInstance() {
@@ -54,7 +51,7 @@ bool CQVApp::InitInstance() {
         return false;
     }
 
-    new kwSplashScreen(); // closes and deletes itself once the frame is up
+    _splash = new kwSplashScreen();
 
     auto frame = std::make_unique<CMainFrame>();
     if (!frame->LoadFrame(IDR_MAINFRAME, FRAME_STYLE, nullptr, nullptr)) return false;

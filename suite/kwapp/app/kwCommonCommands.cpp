@@ -5,6 +5,7 @@
 #include "kwapp/app/kwApplication.h"
 #include "kwapp/app/kwCompanyCommands.h"
 #include "kwapp/dialogs/kwAboutDialog.h"
+#include "kwapp/dialogs/kwFileDoctorDlg.h"
 #include "kwapp/dialogs/kwLogDialog.h"
 #include "kwapp/frame/kwAppFrame.h"
 #include "kwapp/tasks/kwCustomizeTask.h"
@@ -15,6 +16,7 @@
 #include "kwapp/widgets/kwHelp.h"
 #include "kwcommon/kwCompany.h"
 
+#include <memory>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -99,10 +101,9 @@ bool InForeground() { return qobject_cast<QApplication*>(QCoreApplication::insta
 } // namespace
 
 void kwCommonCommands::Install(kwApplication& app, bool documentCommands) {
-    // The common tasks belong to the application from here on.
-    new kwNewIssueTask(ID_NEW_ISSUE);
-    new kwCustomizeTask(ID_CUSTOMIZE);
-    new kwOptionsTask(ID_OPTIONS);
+    app.AddTask(std::make_unique<kwNewIssueTask>(ID_NEW_ISSUE));
+    app.AddTask(std::make_unique<kwCustomizeTask>(ID_CUSTOMIZE));
+    app.AddTask(std::make_unique<kwOptionsTask>(ID_OPTIONS));
 
     app.AddCommand(ID_NEW_COMPANY, [] { kwCompanyCommands::OnNewCompany(); }, InForeground);
     app.AddCommand(ID_OPEN_COMPANY, [] { kwCompanyCommands::OnOpenCompany(); }, InForeground);
@@ -132,6 +133,10 @@ void kwCommonCommands::Install(kwApplication& app, bool documentCommands) {
     app.AddCommand(ID_WHATS_THIS, [] { QWhatsThis::enterWhatsThisMode(); }, InForeground);
     app.AddCommand(ID_SYSTEM_LOG, [] {
         kwLogDialog dialog(Frame());
+        dialog.DoModal();
+    }, [] { return InForeground() && kwCompany::IsOpen(); });
+    app.AddCommand(ID_FILE_DOCTOR, [] {
+        kwFileDoctorDlg dialog(Frame());
         dialog.DoModal();
     }, [] { return InForeground() && kwCompany::IsOpen(); });
     app.AddCommand(ID_APP_ABOUT, [] {

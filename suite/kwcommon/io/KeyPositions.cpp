@@ -4,8 +4,8 @@
 // columns and the rowid), and merges several index ranges in key order with a compound
 // SELECT, so a jump into the middle of a million records costs one pass over half an
 // index, never a read of the records it passes. Statements are kept with the open file.
-#include "OpenFile.h"
 #include "RecordManagerInternal.h"
+#include "Schema.h"
 
 #include "kwcommon/xio.h"
 
@@ -13,29 +13,21 @@
 #include <string>
 #include <vector>
 
+using kwio::Fail;
+using kwio::Find;
+using kwio::IndexName;
+using kwio::IsText;
 using kwio::OpenFile;
+using kwio::Quote;
+using kwio::TableName;
 
 namespace {
 
-// The schema's names (see xio.h): table r<type>, index k<type>_<key>, quoted column names.
-std::string TableName(short type) { return "r" + std::to_string(type); }
-std::string IndexName(short type, short key) { return "k" + std::to_string(type) + "_" + std::to_string(key); }
-std::string Quote(const std::string& name) {
-    std::string quoted = "\"";
-    for (char c : name) {
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + "\"";
+// The kept statement of this text (prepared on first use, reset on every later one); null
+// with the failure recorded when it cannot be prepared.
+sqlite3_stmt* Prepared(OpenFile* f, const std::string& sql) {
+    return kwio::Ready(f, f->positioned[sql], [&] { return sql; });
 }
-
-short Fail(OpenFile* f, short status, const std::string& detail = {}) {
-    f->status = status;
-    if (!detail.empty()) f->detail = detail;
-    return status;
-}
-
-bool IsText(const xio_fld_def& field) { return field.type == XIO_TEXT || field.type == XIO_PHONE; }
 
 // One value of a selection as the index holds it: the text as stored (`stored`, one
 // arm of the compound SELECT) and the value asked for (`wanted`).
@@ -71,7 +63,7 @@ std::string TrimRight(std::string text) {
 
 
 bool IndexExists(OpenFile* f, short type, short key) {
-    sqlite3_stmt* stmt = f->Prepare("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?");
+    sqlite3_stmt* stmt = Prepared(f, "SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?");
     if (!stmt) return false;
     const std::string name = IndexName(type, key);
     sqlite3_bind_text(stmt, 1, name.c_str(), -1, SQLITE_TRANSIENT);
@@ -88,9 +80,12 @@ struct Plan {
 };
 
 short MakePlan(OpenFile* f, const xio_selection& selection, Plan* plan) {
-    if (!f->db.get() || f->dictionaryOnly) return Fail(f, XIO_BAD_FILE_NUMBER, "only the dictionary is open");
+    if (short status = kwio::CheckRecordFile(f)) return status;
     const kwDictionary& dict = *f->dict;
-    if (!dict.RecordType(selection.type)) return Fail(f, XIO_BAD_RECORD_TYPE);
+    const kwio::RecordBuffer* buffer = kwio::Buffer(f, selection.type);
+    if (!buffer) return Fail(f, XIO_BAD_RECORD_TYPE);
+    // A file opened without writing that lacks the table has no index either.
+    if (!buffer->tablePresent) return Fail(f, XIO_BAD_KEY, "the file has no table for the record type");
     plan->order = dict.Key(selection.type, selection.key);
     if (!plan->order) return Fail(f, XIO_BAD_KEY);
     if (selection.field == 0) {
@@ -130,7 +125,7 @@ std::vector<Arm> ArmsOf(OpenFile* f, const Plan& plan, const xio_selection& sele
         return arms;
     }
     const std::string name = Quote(field.name);
-    sqlite3_stmt* next = f->Prepare("SELECT " + name + " FROM " + TableName(selection.type) + " INDEXED BY " +
+    sqlite3_stmt* next = Prepared(f, "SELECT " + name + " FROM " + TableName(selection.type) + " INDEXED BY " +
                                     IndexName(selection.type, plan.index) + " WHERE " + name + " > ?1 AND " + name +
                                     " <= ?2 ORDER BY " + name + " LIMIT 1");
     for (const x_value_def& value : selection.values) {
@@ -168,31 +163,27 @@ std::string OrderColumns(const kwDictionary& dict, const xio_key_def& order, boo
     return columns;
 }
 
-short StepError(OpenFile* f, int rc) {
-    return Fail(f, rc == SQLITE_CORRUPT || rc == SQLITE_NOTADB ? XIO_CORRUPT : XIO_FAILED, sqlite3_errmsg(f->db.get()));
-}
 
 } // namespace
 
 short xio_selection_indexed(short file, const xio_selection& selection) {
-    OpenFile* f = kwio_find_open_file(file);
+    OpenFile* f = Find(file);
     if (!f) return XIO_BAD_FILE_NUMBER;
     Plan plan;
     if (short status = MakePlan(f, selection, &plan)) return status;
-    f->status = XIO_OK;
-    return XIO_OK;
+    return kwio::Ok(f);
 }
 
 short xio_count_selection(short file, const xio_selection& selection, int64_t* count) {
-    OpenFile* f = kwio_find_open_file(file);
+    OpenFile* f = Find(file);
     if (!f) return XIO_BAD_FILE_NUMBER;
     Plan plan;
     if (short status = MakePlan(f, selection, &plan)) return status;
     if (!plan.field) return xio_count_records(file, selection.type, count);
     const std::string sql = "SELECT count(*) FROM " + TableName(selection.type) + " INDEXED BY " +
                             IndexName(selection.type, plan.index) + " WHERE " + ValueCondition(*plan.field);
-    sqlite3_stmt* stmt = f->Prepare(sql);
-    if (!stmt) return StepError(f, sqlite3_errcode(f->db.get()));
+    sqlite3_stmt* stmt = Prepared(f, sql);
+    if (!stmt) return f->status;
     int64_t total = 0;
     for (const Arm& arm : ArmsOf(f, plan, selection)) {
         sqlite3_reset(stmt);
@@ -201,18 +192,17 @@ short xio_count_selection(short file, const xio_selection& selection, int64_t* c
         const int rc = sqlite3_step(stmt);
         if (rc != SQLITE_ROW) {
             sqlite3_reset(stmt);
-            return StepError(f, rc);
+            return kwio::FailSqlite(f, rc);
         }
         total += sqlite3_column_int64(stmt, 0);
     }
     sqlite3_reset(stmt);
     *count = total;
-    f->status = XIO_OK;
-    return XIO_OK;
+    return kwio::Ok(f);
 }
 
 short xio_rd_ordinal(short file, const xio_selection& selection, int64_t ordinal, short fromEnd, short lock) {
-    OpenFile* f = kwio_find_open_file(file);
+    OpenFile* f = Find(file);
     if (!f) return XIO_BAD_FILE_NUMBER;
     Plan plan;
     if (short status = MakePlan(f, selection, &plan)) return status;
@@ -237,8 +227,8 @@ short xio_rd_ordinal(short file, const xio_selection& selection, int64_t ordinal
         }
         sql += " ORDER BY " + OrderColumns(dict, *plan.order, fromEnd != 0, true) + " LIMIT 1 OFFSET ?";
     }
-    sqlite3_stmt* stmt = f->Prepare(sql);
-    if (!stmt) return StepError(f, sqlite3_errcode(f->db.get()));
+    sqlite3_stmt* stmt = Prepared(f, sql);
+    if (!stmt) return f->status;
     int next = 1;
     for (const Arm& arm : arms) BindArm(*plan.field, stmt, &next, arm);
     sqlite3_bind_int64(stmt, next, ordinal);
@@ -246,18 +236,20 @@ short xio_rd_ordinal(short file, const xio_selection& selection, int64_t ordinal
     const int64_t rowid = rc == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : 0;
     sqlite3_reset(stmt);
     if (rc == SQLITE_DONE) return Fail(f, XIO_NO_RECORD);
-    if (rc != SQLITE_ROW) return StepError(f, rc);
+    if (rc != SQLITE_ROW) return kwio::FailSqlite(f, rc);
     return xio_restore_record(file, rowid, selection.type, lock);
 }
 
 short xio_ordinal_of(short file, const xio_selection& selection, int64_t* ordinal, short fromEnd) {
-    OpenFile* f = kwio_find_open_file(file);
+    OpenFile* f = Find(file);
     if (!f) return XIO_BAD_FILE_NUMBER;
     Plan plan;
     if (short status = MakePlan(f, selection, &plan)) return status;
-    auto buffer = f->buffers.find(selection.type);
-    if (buffer == f->buffers.end() || buffer->second.rowid == 0) return Fail(f, XIO_NO_CURRENT);
-    const kwio::RecordBuffer& record = buffer->second;
+    kwio::RecordBuffer& record = *kwio::Buffer(f, selection.type);
+    if (record.rowid == 0) return Fail(f, XIO_NO_CURRENT);
+    // The order key's fields as the current record was read (a record read by another
+    // key's walk holds only that key's).
+    if (record.snapshotKey >= 0 && record.snapshotKey != selection.key) kwio::SnapshotFor(f, record, selection.key);
     const kwDictionary& dict = *f->dict;
     const xio_key_def& order = *plan.order;
     auto keyValue = [&](int i) -> const kwio::FieldValue& {
@@ -284,8 +276,8 @@ short xio_ordinal_of(short file, const xio_selection& selection, int64_t* ordina
     std::string equal;
     for (int i = 0; i <= order.fieldCount; ++i) {
         const std::string column = i < order.fieldCount ? Quote(dict.Field(order.fields[i])->name) : "rowid";
-        sqlite3_stmt* stmt = f->Prepare("SELECT count(*)" + from + " WHERE " + equal + column + beyond + filter);
-        if (!stmt) return StepError(f, sqlite3_errcode(f->db.get()));
+        sqlite3_stmt* stmt = Prepared(f, "SELECT count(*)" + from + " WHERE " + equal + column + beyond + filter);
+        if (!stmt) return f->status;
         ranges.push_back(stmt);
         equal += column + " = ? AND ";
     }
@@ -305,25 +297,28 @@ short xio_ordinal_of(short file, const xio_selection& selection, int64_t* ordina
             const int rc = sqlite3_step(stmt);
             const int64_t counted = rc == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : 0;
             sqlite3_reset(stmt);
-            if (rc != SQLITE_ROW) return StepError(f, rc);
+            if (rc != SQLITE_ROW) return kwio::FailSqlite(f, rc);
             total += counted;
         }
     }
     *ordinal = total;
-    f->status = XIO_OK;
-    return XIO_OK;
+    return kwio::Ok(f);
 }
 
 short xio_file_version(short file, int64_t* version) {
-    OpenFile* f = kwio_find_open_file(file);
+    OpenFile* f = Find(file);
     if (!f) return XIO_BAD_FILE_NUMBER;
-    if (!f->db.get()) return Fail(f, XIO_BAD_FILE_NUMBER, "only the dictionary is open");
-    sqlite3_stmt* stmt = f->Prepare("PRAGMA data_version");
-    if (!stmt) return StepError(f, sqlite3_errcode(f->db.get()));
+    if (short status = kwio::CheckRecordFile(f)) return status;
+    // Commits through other connections (other processes, other opens) move SQLite's data
+    // version; this process's own writes move the record manager's write generation (with
+    // writes to other files too: a version that moves without a change of this file costs
+    // its reader a needless look, never a missed change).
+    sqlite3_stmt* stmt = Prepared(f, "PRAGMA data_version");
+    if (!stmt) return f->status;
     const int rc = sqlite3_step(stmt);
-    if (rc == SQLITE_ROW) *version = sqlite3_column_int64(stmt, 0);
+    const int64_t dataVersion = rc == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : 0;
     sqlite3_reset(stmt);
-    if (rc != SQLITE_ROW) return StepError(f, rc);
-    f->status = XIO_OK;
-    return XIO_OK;
+    if (rc != SQLITE_ROW) return kwio::FailSqlite(f, rc);
+    *version = static_cast<int64_t>((static_cast<uint64_t>(dataVersion) << 32) ^ kwio::Generation());
+    return kwio::Ok(f);
 }

@@ -35,7 +35,7 @@ protected:
         ASSERT_TRUE(made->LoadFrame(1, 0, nullptr, nullptr));
         frame = made.get();
         app.SetMainWindow(std::move(made));
-        task = new TaskViewIssues(); // the application owns its tasks
+        task = &app.AddTask(std::make_unique<TaskViewIssues>());
         xw_clear_shown_messages();
     }
     void TearDown() override {
