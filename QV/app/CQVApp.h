@@ -3,7 +3,10 @@
 #pragma once
 
 #include "kwapp/app/kwMainApp.h"
+#include "kwapp/app/kwMessageService.h"
 #include "qvcore/tasks/qvCommands.h"
+
+#include <memory>
 
 class CQVApp : public kwMainApp {
 public:
@@ -26,4 +29,7 @@ public:
 
 private:
     void RegisterTasks();
+
+    // The suite's event channel, listened to while the program runs.
+    std::unique_ptr<kwMessageService> _suiteEvents;
 };

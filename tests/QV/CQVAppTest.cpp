@@ -20,6 +20,9 @@
 #include "qvcore/newissue/_niGeneral.h"
 #include "qvcore/newissue/niPropSheet.h"
 #include "qvcore/prefs/Prefs.h"
+#include "qvcore/tasks/TaskFormulas.h"
+#include "qvcore/tasks/TaskOptions.h"
+#include "kwapp/tasks/kwPropertySheetTask.h"
 
 #include <gtest/gtest.h>
 
@@ -118,8 +121,10 @@ TEST_F(QVStart, RegistersItsTasksInOrderAndShowsTheFrame) {
     };
     const Expected expected[] = {
         {QV_CMD_CUSTOMIZE, "Customize", kwTask::COMMON},
-        {QV_CMD_OPTIONS, "Options", kwTask::COMMON | kwTask::SECURED | kwTask::SETUP},
+        {QV_CMD_FORMULAS, "Formula Setup", 0x24},
         {QV_CMD_NEW_ISSUE, "New Issue", kwTask::SECURED},
+        {QV_CMD_OPTIONS, "Options", kwTask::COMMON | kwTask::SECURED | kwTask::SETUP},
+        {QV_CMD_APPLICATIONS, "Applications", 0x0C},
     };
     ASSERT_EQ(app.Tasks().size(), std::size(expected));
     for (size_t i = 0; i < std::size(expected); ++i) {
@@ -128,7 +133,13 @@ TEST_F(QVStart, RegistersItsTasksInOrderAndShowsTheFrame) {
         EXPECT_EQ(task->Name(), expected[i].name) << "task " << i;
         EXPECT_EQ(task->Flags(), expected[i].flags) << "task " << i;
     }
-    EXPECT_EQ(app.FindTask(QV_CMD_FORMULAS), nullptr) << "the framework has no Formulas task, so neither has the program";
+    EXPECT_NE(dynamic_cast<TaskFormulas*>(app.FindTask(QV_CMD_FORMULAS)), nullptr)
+        << "the framework's Formulas task is replaced by the program's";
+    EXPECT_NE(dynamic_cast<TaskOptions*>(app.FindTask(QV_CMD_OPTIONS)), nullptr);
+    EXPECT_EQ(app.FindTask(QV_CMD_OPTIONS)->Description(), "Sets date format, audit settings, report defaults and other settings");
+    auto* customize = dynamic_cast<kwPropertySheetTask*>(app.FindTask(QV_CMD_CUSTOMIZE));
+    ASSERT_NE(customize, nullptr);
+    EXPECT_TRUE(customize->HasCreateCallback()) << "User Controls joins the Customize sheet";
     EXPECT_EQ(app.FindTask(QV_CMD_VIEW_ISSUES), nullptr) << "View Issues is not registered until its window exists";
     EXPECT_NE(dynamic_cast<kwTask*>(app.FindTask(QV_CMD_NEW_ISSUE)), nullptr);
 
