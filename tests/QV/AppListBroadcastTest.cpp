@@ -92,9 +92,9 @@ TEST(AppListOnABus, BothProgramsHearTheChange) {
     // have rebuilt (rebuilding twice is harmless).
     while (!all && clock.elapsed() < 20000) {
         task->Start();
-        QThread::msleep(300);
         all = true;
         for (size_t i = 0; i < programs.size(); ++i) {
+            programs[i]->waitForReadyRead(150); // what the program wrote reaches us through the event loop
             heard[i] += programs[i]->readAllStandardError().toStdString();
             all = all && heard[i].find(kRebuilt) != std::string::npos;
         }

@@ -53,6 +53,7 @@ TEST_F(UserControls, DefaultQueryListAndChoicesAreKeptForTheNextStart) {
     auto* queries = Control<QComboBox>(page, PPUserPrefs::IDC_DEFAULT_QUERY);
     EXPECT_EQ(Items(queries), QStringList{"<None>"}) << "no query file: only <None>";
     EXPECT_EQ(queries->currentText(), "<None>");
+    Screenshot(sheet.get(), "PPUserPrefs");
 
     Control<QCheckBox>(page, PPUserPrefs::IDC_AUTO_START_VIEWER)->setChecked(true);
     Control<QCheckBox>(page, PPUserPrefs::IDC_NOTIFY_ON_NEW)->setChecked(true);

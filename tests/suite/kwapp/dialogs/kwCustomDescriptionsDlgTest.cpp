@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -29,6 +31,9 @@ TEST(kwCustomDescriptionsDlg, WritesChangedDescriptionsAndTellsTheHandlers) {
     const int status = dialog.RowOf("265");
     ASSERT_GE(status, 0);
     EXPECT_EQ(table->item(status, 1)->text(), "Status");
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(folder);
+    dialog.grab().save(folder + QStringLiteral("/kwCustomDescriptionsDlg.png"));
 
     table->item(status, 1)->setText("   ");
     kwFindCtrl<QPushButton>(&dialog, kwDialog::IDOK)->click();
