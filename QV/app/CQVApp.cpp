@@ -34,15 +34,15 @@ CQVApp::~CQVApp() = default;
 
 void CQVApp::RegisterTasks() {
     // Formulas: the program's task chooses the application, where the framework has one.
-    if (DestroyTask(ID_FORMULAS)) new TaskFormulas();
+    if (DestroyTask(ID_FORMULAS)) AddTask(std::make_unique<TaskFormulas>());
 
     // New Issue: the library's task replaces the framework's, in every case.
     DestroyTask(ID_NEW_ISSUE);
-    new TaskNewIssue(); // the application owns its tasks
+    AddTask(std::make_unique<TaskNewIssue>());
 
     // Options: the program's task, whose rule knows about View Issues, in every case.
     DestroyTask(ID_OPTIONS);
-    new TaskOptions();
+    AddTask(std::make_unique<TaskOptions>());
 
     if (auto* customize = dynamic_cast<kwPropertySheetTask*>(FindTask(ID_CUSTOMIZE)))
         customize->SetCreateCallback(&TaskOptions::AddUserPages);
@@ -51,7 +51,7 @@ void CQVApp::RegisterTasks() {
         options->SetDescription(TaskOptions::DESCRIPTION);
     }
 
-    new TaskApplications();
+    AddTask(std::make_unique<TaskApplications>());
 }
 
 bool CQVApp::InitInstance() {
@@ -65,7 +65,7 @@ bool CQVApp::InitInstance() {
         return false;
     }
 
-    new kwSplashScreen(); // closes and deletes itself once the frame is up
+    _splash = new kwSplashScreen();
 
     auto frame = std::make_unique<CMainFrame>();
     if (!frame->LoadFrame(IDR_MAINFRAME, FRAME_STYLE, nullptr, nullptr)) return false;

@@ -6,7 +6,11 @@
 #include "kwapp/app/kwMessageService.h"
 #include "qvcore/tasks/qvCommands.h"
 
+#include <QPointer>
+
 #include <memory>
+
+class kwSplashScreen;
 
 class CQVApp : public kwMainApp {
 public:
@@ -30,6 +34,8 @@ public:
 private:
     void RegisterTasks();
 
+    // Shown while the frame is made; it closes and deletes itself once the frame is up.
+    QPointer<kwSplashScreen> _splash;
     // The suite's event channel, listened to while the program runs.
     std::unique_ptr<kwMessageService> _suiteEvents;
 };

@@ -32,11 +32,6 @@ std::vector<std::pair<int, std::function<void()>>>& Handlers() {
 }
 int g_nextHandler = 1;
 
-TaskApplications::Panel& PanelRunner() {
-    static TaskApplications::Panel panel;
-    return panel;
-}
-
 bool Running(unsigned short id) {
     const kwApplication* app = KWGetApp();
     const kwTask* task = app ? app->FindTask(id) : nullptr;
@@ -129,7 +124,10 @@ bool TaskApplications::OnSuiteMessage(const std::string& message) {
     return true;
 }
 
-void TaskApplications::SetPanel(Panel panel) { PanelRunner() = std::move(panel); }
+TaskApplications::Panel& TaskApplications::PanelSeam() {
+    static Panel seam;
+    return seam;
+}
 
 void TaskApplications::Start() {
     const AppList applications = InstalledApplications();
@@ -137,8 +135,8 @@ void TaskApplications::Start() {
     bool showNames = !g_hideName;
     NotifyStart();
     bool saved;
-    if (PanelRunner()) {
-        saved = PanelRunner()(applications, &notAvailable, &showNames);
+    if (const auto& panel = PanelSeam()) {
+        saved = panel(applications, &notAvailable, &showNames);
     } else {
         kwApplication* app = KWGetApp();
         DlgApplications dialog(applications, notAvailable, showNames, app ? app->MainWindow() : nullptr);

@@ -10,6 +10,8 @@
 
 #include "kwapp/tasks/kwTask.h"
 
+#include "kwcommon/kwSeam.h"
+
 #include <functional>
 #include <string>
 #include <utility>
@@ -65,9 +67,8 @@ public:
     static bool OnSuiteMessage(const std::string& message);
 
     // The dialog stands in for tests: answers whether the user saved, with the choice.
-    using Panel = std::function<bool(const AppList& applications, std::vector<std::string>* notAvailable,
-                                     bool* showNames)>;
-    static void SetPanel(Panel panel);
+    using Panel = kwSeam<bool(const AppList& applications, std::vector<std::string>* notAvailable, bool* showNames)>;
+    static Panel& PanelSeam();
 
 private:
     using PullDownCounter = short (*)(short base);

@@ -15,11 +15,6 @@
 #include <QVBoxLayout>
 
 namespace {
-InqApplChooser& Chooser() {
-    static InqApplChooser chooser;
-    return chooser;
-}
-
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 int RunDialog(const InqApplList& list, const std::string& purpose) {
@@ -47,11 +42,15 @@ int RunDialog(const InqApplList& list, const std::string& purpose) {
 }
 } // namespace
 
-void SetInqApplChooser(InqApplChooser chooser) { Chooser() = std::move(chooser); }
+InqApplChooser& InqApplChooserSeam() {
+    static InqApplChooser seam;
+    return seam;
+}
 
 int GetInqRptApplList(const InqApplList& list, const std::string& purpose) {
     if (list.empty()) return -1;
-    const int index = Chooser() ? Chooser()(list, purpose) : RunDialog(list, purpose);
+    const auto& chooser = InqApplChooserSeam();
+    const int index = chooser ? chooser(list, purpose) : RunDialog(list, purpose);
     return index >= 0 && index < static_cast<int>(list.size()) ? index : -1;
 }
 

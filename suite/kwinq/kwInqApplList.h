@@ -4,6 +4,8 @@
 // scripted runs can answer it.
 #pragma once
 
+#include "kwcommon/kwSeam.h"
+
 #include <functional>
 #include <string>
 #include <utility>
@@ -23,6 +25,5 @@ inline constexpr const char* INQ_NO_APPL_TEXT =
     "No applications are available.  Use Tools > Applications to choose the applications offered.";
 
 // Stands in for the chooser: gets the list and the purpose, answers an index or -1.
-using InqApplChooser = std::function<int(const InqApplList& list, const std::string& purpose)>;
-// Replaces the chooser; an empty function restores the dialog.
-void SetInqApplChooser(InqApplChooser chooser);
+using InqApplChooser = kwSeam<int(const InqApplList& list, const std::string& purpose)>;
+InqApplChooser& InqApplChooserSeam();

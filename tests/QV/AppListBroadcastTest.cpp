@@ -79,11 +79,12 @@ TEST(AppListOnABus, BothProgramsHearTheChange) {
 
     // The Applications task of a third program (this one) saves a change.
     kwApplication app("Quorvel", "QV", kwBase::Version("13.1.24"), kwBase::Version("9.8.26"));
-    auto* task = new TaskApplications();
-    TaskApplications::SetPanel([](const TaskApplications::AppList&, std::vector<std::string>* notAvailable, bool*) {
-        *notAvailable = {"GL"};
-        return true;
-    });
+    auto* task = &app.AddTask(std::make_unique<TaskApplications>());
+    auto panel = TaskApplications::PanelSeam().Replace(
+        [](const TaskApplications::AppList&, std::vector<std::string>* notAvailable, bool*) {
+            *notAvailable = {"GL"};
+            return true;
+        });
     std::vector<std::string> heard(programs.size());
     QElapsedTimer clock;
     clock.start();
@@ -99,7 +100,6 @@ TEST(AppListOnABus, BothProgramsHearTheChange) {
             all = all && heard[i].find(kRebuilt) != std::string::npos;
         }
     }
-    TaskApplications::SetPanel({});
     for (size_t i = 0; i < programs.size(); ++i) {
         EXPECT_NE(heard[i].find(kRebuilt), std::string::npos) << "program " << i + 1 << " rebuilt its list:\n" << heard[i];
         programs[i]->terminate();

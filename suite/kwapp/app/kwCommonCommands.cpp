@@ -18,6 +18,7 @@
 #include "kwapp/widgets/kwHelp.h"
 #include "kwcommon/kwCompany.h"
 
+#include <memory>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -102,11 +103,10 @@ bool InForeground() { return qobject_cast<QApplication*>(QCoreApplication::insta
 } // namespace
 
 void kwCommonCommands::Install(kwApplication& app, bool documentCommands) {
-    // The common tasks belong to the application from here on.
-    new kwNewIssueTask(ID_NEW_ISSUE);
-    new kwCustomizeTask(ID_CUSTOMIZE);
-    new kwOptionsTask(ID_OPTIONS);
-    new kwFormulasTask(ID_FORMULAS);
+    app.AddTask(std::make_unique<kwNewIssueTask>(ID_NEW_ISSUE));
+    app.AddTask(std::make_unique<kwCustomizeTask>(ID_CUSTOMIZE));
+    app.AddTask(std::make_unique<kwOptionsTask>(ID_OPTIONS));
+    app.AddTask(std::make_unique<kwFormulasTask>(ID_FORMULAS));
 
     app.AddCommand(ID_NEW_COMPANY, [] { kwCompanyCommands::OnNewCompany(); }, InForeground);
     app.AddCommand(ID_OPEN_COMPANY, [] { kwCompanyCommands::OnOpenCompany(); }, InForeground);

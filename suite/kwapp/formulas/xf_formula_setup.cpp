@@ -10,21 +10,17 @@
 
 #include <cstring>
 
-namespace {
-xf_formula_editor_runner& Runner() {
-    static xf_formula_editor_runner runner;
-    return runner;
+xf_formula_editor_runner& xf_formula_editor_seam() {
+    static xf_formula_editor_runner seam;
+    return seam;
 }
-} // namespace
-
-void xf_set_formula_editor(xf_formula_editor_runner runner) { Runner() = std::move(runner); }
 
 short xf_formula_setup(const xf_setup_def* def, const xf_item_callback& callback) {
     if (!def) return XIO_BAD_VALUE;
     const std::string application(def->application, strnlen(def->application, sizeof def->application));
     if (application.empty()) return XIO_BAD_VALUE;
-    if (Runner()) {
-        Runner()(application);
+    if (const auto& runner = xf_formula_editor_seam()) {
+        runner(application);
         return XIO_OK;
     }
     kwApplication* app = KWGetApp();

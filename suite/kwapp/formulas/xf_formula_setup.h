@@ -3,6 +3,8 @@
 // replaceable runner so tests and scripted runs can stand in for it.
 #pragma once
 
+#include "kwcommon/kwSeam.h"
+
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -33,6 +35,5 @@ using xf_item_callback = std::function<void(const std::string& name)>;
 short xf_formula_setup(const xf_setup_def* def, const xf_item_callback& callback);
 
 // Stands in for the editor: gets the application's code.
-using xf_formula_editor_runner = std::function<void(const std::string& application)>;
-// Replaces the editor; an empty function restores it.
-void xf_set_formula_editor(xf_formula_editor_runner runner);
+using xf_formula_editor_runner = kwSeam<void(const std::string& application)>;
+xf_formula_editor_runner& xf_formula_editor_seam();

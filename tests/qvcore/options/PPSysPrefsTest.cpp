@@ -55,19 +55,20 @@ TEST_F(SystemControls, ReportNamesMustNameDesignsFormFirst) {
 TEST_F(SystemControls, BrowseChoosesADesignByItsBareName) {
     auto* page = Show(new PPSysPrefs());
     std::string title;
-    kclSetFileChooser([&](const kclFileChoice& choice, std::string* chosen) -> short {
-        title = choice.title;
-        *chosen = kwPath::Reports("QV Table View.RPT");
-        return 0;
-    });
-    Control<QPushButton>(page, PPSysPrefs::IDC_FORM_BROWSE)->click();
+    {
+        auto chooser = kclFileChooserSeam().Replace([&](const kclFileChoice& choice, std::string* chosen) -> short {
+            title = choice.title;
+            *chosen = kwPath::Reports("QV Table View.RPT");
+            return 0;
+        });
+        Control<QPushButton>(page, PPSysPrefs::IDC_FORM_BROWSE)->click();
+    }
     EXPECT_EQ(title, "Report Designs");
     EXPECT_EQ(Control<kwEdit>(page, PPSysPrefs::IDC_FORM_NAME)->Text(), "QV Table View");
     EXPECT_TRUE(page->IsModified());
 
-    kclSetFileChooser([](const kclFileChoice&, std::string*) -> short { return 15; });
+    auto cancelled = kclFileChooserSeam().Replace([](const kclFileChoice&, std::string*) -> short { return 15; });
     Control<QPushButton>(page, PPSysPrefs::IDC_LIST_BROWSE)->click();
     EXPECT_EQ(Control<kwEdit>(page, PPSysPrefs::IDC_LIST_NAME)->Text(), "QV Table View") << "a cancelled choice changes nothing";
-    kclSetFileChooser({});
     Screenshot(sheet.get(), "PPSysPrefs");
 }

@@ -11,6 +11,8 @@
 #include "TestCompany.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
 #include <nlohmann/json.hpp>
 
 #include <cstdlib>
@@ -26,7 +28,6 @@ protected:
         TaskApplications::LoadPrefs();
     }
     void TearDown() override {
-        TaskApplications::SetPanel({});
         ::unsetenv("XDG_CONFIG_HOME");
         std::error_code ignored;
         std::filesystem::remove_all(_config, ignored);
@@ -54,15 +55,15 @@ TEST_F(Applications, OffersInstalledVisibleApplicationsByNameUnlessMarkedNotAvai
     EXPECT_EQ(Codes(list), (std::vector<std::string>{"AP", "AR", "BL", "CM", "CN", "EQ", "GL", "JC", "PR", "PM", "QV"}))
         << "sorted by name (Payroll before Property Management); SY is hidden, IV and SM not installed";
 
-    auto* task = new TaskApplications();
+    auto* task = &app.AddTask(std::make_unique<TaskApplications>());
     std::vector<std::string> offered;
-    TaskApplications::SetPanel([&](const TaskApplications::AppList& applications, std::vector<std::string>* notAvailable,
-                                   bool* showNames) {
-        offered = Codes(applications);
-        *notAvailable = {"GL", "PR"};
-        *showNames = false;
-        return true;
-    });
+    auto panel = TaskApplications::PanelSeam().Replace(
+        [&](const TaskApplications::AppList& applications, std::vector<std::string>* notAvailable, bool* showNames) {
+            offered = Codes(applications);
+            *notAvailable = {"GL", "PR"};
+            *showNames = false;
+            return true;
+        });
     int rebuilt = 0;
     const int handler = TaskApplications::AddAppListChangedHandler([&] { ++rebuilt; });
     task->Start();
@@ -80,10 +81,11 @@ TEST_F(Applications, OffersInstalledVisibleApplicationsByNameUnlessMarkedNotAvai
     EXPECT_EQ(Codes(list), (std::vector<std::string>{"AP", "AR", "BL", "CM", "CN", "EQ", "JC", "PM", "QV"}));
 
     // A panel left without saving changes nothing.
-    TaskApplications::SetPanel([](const TaskApplications::AppList&, std::vector<std::string>* notAvailable, bool*) {
-        notAvailable->clear();
-        return false;
-    });
+    auto unsaved = TaskApplications::PanelSeam().Replace(
+        [](const TaskApplications::AppList&, std::vector<std::string>* notAvailable, bool*) {
+            notAvailable->clear();
+            return false;
+        });
     task->Start();
     EXPECT_EQ(rebuilt, 1);
     EXPECT_EQ(TaskApplications::NotAvailable(), (std::vector<std::string>{"GL", "PR"}));
@@ -110,9 +112,9 @@ TEST_F(Applications, MoreThanFortyApplicationsAreAllOffered) {
 }
 
 TEST_F(Applications, DisabledWhileTask6001Runs) {
-    auto* task = new TaskApplications();
+    auto* task = &app.AddTask(std::make_unique<TaskApplications>());
     EXPECT_TRUE(task->IsEnabled());
-    auto* blocker = new Blocker(6001);
+    auto* blocker = &app.AddTask(std::make_unique<Blocker>(6001));
     blocker->Start();
     EXPECT_FALSE(task->IsEnabled());
     blocker->End();

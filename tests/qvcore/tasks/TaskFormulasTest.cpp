@@ -14,9 +14,12 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 
 namespace {
 class Formulas : public ::testing::Test {
@@ -24,18 +27,18 @@ protected:
     void SetUp() override {
         _config = TestCompany::MakeTempFolder("qvformulas-config-");
         ::setenv("XDG_CONFIG_HOME", _config.c_str(), 1);
-        xf_set_formula_editor([this](const std::string& application) { opened.push_back(application); });
-        SetInqApplChooser([this](const InqApplList& list, const std::string& purpose) {
+        _editor.emplace(xf_formula_editor_seam().Replace([this](const std::string& application) { opened.push_back(application); }));
+        _chooser.emplace(InqApplChooserSeam().Replace([this](const InqApplList& list, const std::string& purpose) {
             ++asked;
             this->purpose = purpose;
             offered = list.size();
             return choice;
-        });
+        }));
         xw_clear_shown_messages();
     }
     void TearDown() override {
-        xf_set_formula_editor({});
-        SetInqApplChooser({});
+        _editor.reset();
+        _chooser.reset();
         xw_clear_shown_messages();
         ::unsetenv("XDG_CONFIG_HOME");
         std::error_code ignored;
@@ -49,6 +52,8 @@ protected:
     size_t offered = 0;
     std::string purpose;
     std::string _config;
+    std::optional<xf_formula_editor_runner::Guard> _editor;
+    std::optional<InqApplChooser::Guard> _chooser;
 };
 } // namespace
 
@@ -66,7 +71,7 @@ TEST_F(Formulas, SetupDefinitionBytes) {
         if (i == 15) expected = 'P';
         EXPECT_EQ(bytes[i], expected) << "byte " << i;
     }
-    auto* task = new TaskFormulas();
+    auto* task = &app.AddTask(std::make_unique<TaskFormulas>());
     EXPECT_EQ(task->Name(), "Formula Setup");
     EXPECT_EQ(task->Flags(), 0x24);
 }
@@ -77,7 +82,7 @@ TEST_F(Formulas, OnlyQVOffered_OpensAtOnceWithoutAQuestion) {
     for (const auto& [code, name] : all)
         if (code != "QV") others.push_back(code);
     ASSERT_TRUE(TaskApplications::SavePrefs(others, false));
-    (new TaskFormulas())->Start();
+    app.AddTask(std::make_unique<TaskFormulas>()).Start();
     EXPECT_EQ(asked, 0);
     EXPECT_EQ(opened, std::vector<std::string>{"QV"});
 
@@ -93,7 +98,7 @@ TEST_F(Formulas, OnlyQVOffered_OpensAtOnceWithoutAQuestion) {
 
 TEST_F(Formulas, SeveralOffered_TheChoiceDecidesAndACancelIsQuiet) {
     ASSERT_TRUE(TaskApplications::SavePrefs({}, false));
-    auto* task = new TaskFormulas();
+    auto* task = &app.AddTask(std::make_unique<TaskFormulas>());
     choice = -1;
     task->Start();
     EXPECT_EQ(asked, 1);

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 class ViewIssuesStandIn : public kwTask {
 public:
@@ -22,10 +24,10 @@ public:
 
 TEST(TaskOptions, DisabledWhileViewIssuesRuns) {
     kwApplication app("Quorvel", "QV", kwBase::Version("13.1.24"), kwBase::Version("9.8.26"));
-    auto* options = new TaskOptions();
+    auto* options = &app.AddTask(std::make_unique<TaskOptions>());
     options->SetCreateCallback(&TaskOptions::AddSystemPages);
     EXPECT_TRUE(options->IsEnabled()) << "no View Issues task";
-    auto* viewIssues = new ViewIssuesStandIn();
+    auto* viewIssues = &app.AddTask(std::make_unique<ViewIssuesStandIn>());
     EXPECT_TRUE(options->IsEnabled()) << "View Issues exists but is not running";
     viewIssues->Start();
     EXPECT_FALSE(options->IsEnabled()) << "View Issues is running";

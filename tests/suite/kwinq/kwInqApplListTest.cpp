@@ -48,9 +48,10 @@ TEST(kwInqApplList, ChooserAnswersTheChosenIndexOrMinusOne) {
     EXPECT_EQ(GetInqRptApplList(list, "formulas"), -1);
     EXPECT_EQ(GetInqRptApplList({}, "formulas"), -1) << "nothing to choose from";
 
-    SetInqApplChooser([](const InqApplList&, const std::string&) { return 7; });
-    EXPECT_EQ(GetInqRptApplList(list, "formulas"), -1) << "an answer outside the list is no choice";
-    SetInqApplChooser({});
+    {
+        auto chooser = InqApplChooserSeam().Replace([](const InqApplList&, const std::string&) { return 7; });
+        EXPECT_EQ(GetInqRptApplList(list, "formulas"), -1) << "an answer outside the list is no choice";
+    }
 
     xw_clear_shown_messages();
     InqNoApplMessage();

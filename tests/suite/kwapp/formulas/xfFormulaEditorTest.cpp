@@ -86,7 +86,7 @@ TEST(xfFormulaEditor, AddsChangesAndDeletesCheckedFormulas) {
 
 TEST(xfFormulaEditor, SetupOpensTheEditorForTheDefinitionsApplication) {
     std::string opened;
-    xf_set_formula_editor([&](const std::string& application) { opened = application; });
+    auto editor = xf_formula_editor_seam().Replace([&](const std::string& application) { opened = application; });
     xf_setup_def def{};
     EXPECT_NE(xf_formula_setup(&def, {}), 0) << "no application";
     def.kind = 7;
@@ -96,5 +96,4 @@ TEST(xfFormulaEditor, SetupOpensTheEditorForTheDefinitionsApplication) {
     def.application[1] = 'P';
     EXPECT_EQ(xf_formula_setup(&def, {}), 0);
     EXPECT_EQ(opened, "AP");
-    xf_set_formula_editor({});
 }
