@@ -189,6 +189,10 @@ short Hub::Print(short window, short destination, const std::string& pdf) {
     event.destination = destination;
     event.interactive = 1;
     std::strncpy(event.pdfPath, pdf.c_str(), sizeof event.pdfPath - 1);
+    // The dialog steps aside while the printer works (it lets events in for its progress
+    // and preview), so nothing changes the print's choices under it; the next read of a
+    // dialog that stays shows it again.
+    if (QWidget* dialog = xw_window_widget(window)) dialog->hide();
     _printProc(window, _job, &event);
     return event.status;
 }

@@ -22,6 +22,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -479,6 +480,48 @@ TEST_F(PrintHubTest, ButtonsEditConditionsAndRangesForTheChosenPrinter) {
     EXPECT_EQ(answer, 1);
     EXPECT_EQ(chosen, 1);
     EXPECT_EQ(PrintedIssues(pdf), Expected(150, kIssues, false, "LEE"));
+}
+
+// Button 7's own dialog: a value the field cannot hold is refused with a message and
+// changes nothing; typed bounds become the range that fields 4 and 5 show.
+TEST_F(PrintHubTest, RangeDialogTakesTypedBoundsAndRefusesOthers) {
+    const std::string pdf = Pdf("ranged.pdf");
+    xh_set_pdf_chooser([&](const std::string&) { return std::optional<std::string>(pdf); });
+    xw_script_answers({XW_ANSWER_OK});
+    int shown = 0;
+    const auto fill = [&shown](const QString& from, const QString& to) {
+        WhenReady([&shown, from, to] {
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                auto* dialog = qobject_cast<QDialog*>(top);
+                if (!dialog || !dialog->isVisible() || dialog->objectName() != "xhRangeDialog") continue;
+                ++shown;
+                kwFindCtrl<QLineEdit>(dialog, 101)->setText(from);
+                kwFindCtrl<QLineEdit>(dialog, 102)->setText(to);
+                kwFindCtrl<QAbstractButton>(dialog, 1)->click();
+                if (dialog->isVisible()) kwFindCtrl<QAbstractButton>(dialog, 2)->click(); // refused: cancel
+                return true;
+            }
+            return false;
+        });
+    };
+    const short answer = StartJob(0, 1, {
+        [](short window) { Click(window, 1); },
+        [&](short window) {
+            fill("seven", "9");
+            Click(window, 7);
+            EXPECT_EQ(Control<QLineEdit>(window, 4)->text(), "") << "a refused value changes nothing";
+            fill("190", "");
+            Click(window, 7);
+            EXPECT_EQ(Control<QLineEdit>(window, 4)->text(), "190");
+            Click(window, 2);
+            Click(window, 3, 3);
+            Click(window, 8);
+        }});
+    EXPECT_EQ(answer, 1);
+    EXPECT_EQ(shown, 2);
+    ASSERT_EQ(xw_shown_messages().size(), 1u);
+    EXPECT_EQ(xw_shown_messages()[0].text, "\"seven\" is not a valid Issue number.");
+    EXPECT_EQ(PrintedIssues(pdf), Expected(190, kIssues, false));
 }
 
 // A long print shows its progress; Cancel stops it, nothing is written, and the dialog
