@@ -59,10 +59,7 @@ tr_default_printer_proc& DefaultPrinterSeam() {
     return seam;
 }
 
-tr_printer_chooser_proc& PrinterChooserSeam() {
-    static tr_printer_chooser_proc seam;
-    return seam;
-}
+
 
 std::string Upper(std::string text) {
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -342,8 +339,8 @@ Failure PrintRun::PrintChosenPrinter(int pagesTotal) {
     printer.setPageLayout(PageLayoutOf(*_design));
     printer.setDocName(QString::fromStdString(_facts.title));
     bool chosen;
-    if (PrinterChooserSeam()) {
-        chosen = PrinterChooserSeam()(printer);
+    if (tr_printer_chooser_seam()) {
+        chosen = tr_printer_chooser_seam()(printer);
     } else {
         QPrintDialog dialog(&printer, QApplication::activeWindow());
         dialog.setWindowTitle(QStringLiteral("Print %1").arg(QString::fromStdString(_facts.title)));
@@ -492,7 +489,10 @@ short tr_print_design(short handle, tr_print_def* def) {
 
 void tr_set_default_printer(tr_default_printer_proc finder) { DefaultPrinterSeam() = std::move(finder); }
 
-void tr_set_printer_chooser(tr_printer_chooser_proc chooser) { PrinterChooserSeam() = std::move(chooser); }
+tr_printer_chooser& tr_printer_chooser_seam() {
+    static tr_printer_chooser seam;
+    return seam;
+}
 
 tr_printer_target tr_default_printer(const std::string& title) {
     if (DefaultPrinterSeam()) return DefaultPrinterSeam()(title);

@@ -52,6 +52,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "kwcommon/kwSeam.h"
+
 class QPrinter;
 #include <functional>
 #include <string>
@@ -154,7 +156,7 @@ tr_printer_target tr_default_printer(const std::string& title);
 
 // The printer choice of a print the hub sends to "a printer": given a printer set up for
 // the design (page layout, document name), the user picks the printer and its options;
-// false is a cancel (nothing is printed, status 15). The seam stands in for the system's
-// print dialog (tests set the printer's output to a PDF file); nullptr restores it.
-using tr_printer_chooser_proc = std::function<bool(QPrinter& printer)>;
-void tr_set_printer_chooser(tr_printer_chooser_proc chooser);
+// false is a cancel (nothing is printed, status 15). Unreplaced: the system's print
+// dialog (tests replace it and set the printer's output to a PDF file).
+using tr_printer_chooser = kwSeam<bool(QPrinter& printer)>;
+tr_printer_chooser& tr_printer_chooser_seam();

@@ -32,16 +32,6 @@ const char* const kConditionsSet = "*~Conditions...*";
 const char* const kRangesPlain = "~Ranges...";
 const char* const kRangesSet = "*  ~Ranges...  *";
 
-xh_pdf_chooser& PdfChooser() {
-    static xh_pdf_chooser chooser;
-    return chooser;
-}
-
-xh_range_editor& RangeEditor() {
-    static xh_range_editor editor;
-    return editor;
-}
-
 std::string FixedText(const char* buffer, size_t size) { return std::string(buffer, strnlen(buffer, size)); }
 
 // The folder the last PDF went to, offered again for the next.
@@ -51,7 +41,7 @@ std::string& LastPdfFolder() {
 }
 
 std::optional<std::string> ChoosePdf(const std::string& suggested) {
-    if (PdfChooser()) return PdfChooser()(suggested);
+    if (xh_pdf_chooser_seam()) return xh_pdf_chooser_seam()(suggested);
     const QString chosen = QFileDialog::getSaveFileName(QApplication::activeWindow(), QStringLiteral("Print to PDF File"),
                                                         QString::fromStdString(suggested),
                                                         QStringLiteral("PDF files (*.pdf)"));
@@ -356,10 +346,10 @@ void Hub::EditConditions() {
 void Hub::EditRanges() {
     // What the user typed in fields 4 and 5 is the range the dialog starts from.
     if (!TakeRangeFields()) return;
-    if (RangeEditor()) {
+    if (xh_range_editor_seam()) {
         xr_range_def before;
         const bool had = xr_get_range(_ranges, _rangeField.c_str(), &before);
-        if (!RangeEditor()(_ranges, _rangeField)) {
+        if (!xh_range_editor_seam()(_ranges, _rangeField)) {
             xr_del_range(_ranges, _rangeField.c_str());
             if (had) {
                 if (before.hasFrom) xr_put_field(_ranges, _rangeField.c_str(), XR_FROM, &before.from);
@@ -408,5 +398,12 @@ short xh_change_hub(const xh_hub_def* block) {
     return 0;
 }
 
-void xh_set_pdf_chooser(xh_pdf_chooser chooser) { PdfChooser() = std::move(chooser); }
-void xh_set_range_editor(xh_range_editor editor) { RangeEditor() = std::move(editor); }
+xh_pdf_chooser& xh_pdf_chooser_seam() {
+    static xh_pdf_chooser seam;
+    return seam;
+}
+
+xh_range_editor& xh_range_editor_seam() {
+    static xh_range_editor seam;
+    return seam;
+}

@@ -81,9 +81,10 @@
 //   873    2      mode          the program's print mode, kept for the program
 #pragma once
 
+#include "kwcommon/kwSeam.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -214,12 +215,12 @@ void xh_init_print_event(xh_print_event* event, short rangeSet, short conditionS
 short xh_process_hub(xh_hub_def* block);
 short xh_change_hub(const xh_hub_def* block);
 
-// Stands in for the PDF file choice (tests, scripted runs): given a suggested path,
-// answers the file or nullopt for cancel. An empty function restores the file dialog.
-using xh_pdf_chooser = std::function<std::optional<std::string>(const std::string& suggested)>;
-void xh_set_pdf_chooser(xh_pdf_chooser chooser);
-// Stands in for the range dialog of button 7: given the range set and the field, may
-// change the field's range (xr_put_field, xr_put_range, xr_del_range) and answers true
-// for OK, false for Cancel (the range is then put back as it was). Empty: the dialog.
-using xh_range_editor = std::function<bool(short rangeSet, const std::string& field)>;
-void xh_set_range_editor(xh_range_editor editor);
+// The PDF file choice (tests and scripted runs replace it): given a suggested path,
+// answers the file or nullopt for cancel. Unreplaced: the file dialog.
+using xh_pdf_chooser = kwSeam<std::optional<std::string>(const std::string& suggested)>;
+xh_pdf_chooser& xh_pdf_chooser_seam();
+// The range dialog of button 7: given the range set and the field, may change the field's
+// range (xr_put_field, xr_put_range, xr_del_range) and answers true for OK, false for
+// Cancel (the hub then puts the range back as it was). Unreplaced: xhRangeDialog.
+using xh_range_editor = kwSeam<bool(short rangeSet, const std::string& field)>;
+xh_range_editor& xh_range_editor_seam();

@@ -38,6 +38,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <regex>
 #include <set>
 
@@ -265,7 +266,7 @@ class PrintHubTest : public ::testing::Test {
 protected:
     void SetUp() override {
         TestApplication();
-        xd_set_fixed_now(std::chrono::year_month_day{2026y / 3 / 14}, 9 * 3600);
+        pinned.emplace(xd_pin_now(std::chrono::year_month_day{2026y / 3 / 14}, 9 * 3600));
         xio_open_def def;
         std::strcpy(def.abbrev, "QVI");
         def.programNumber = kTask;
@@ -292,14 +293,10 @@ protected:
     }
     void TearDown() override {
         xw_set_panel_driver({});
-        xh_set_pdf_chooser({});
-        xh_set_range_editor({});
         xc_set_condition_editor({});
         tr_set_default_printer(nullptr);
-        tr_set_printer_chooser(nullptr);
         xc_term_conditions(windowConditions, 1);
         if (file) xio_cls_file(file);
-        xd_clear_fixed_now();
         xw_clear_shown_messages();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
@@ -348,6 +345,7 @@ protected:
         return issues;
     }
 
+    std::optional<xd_clock::Guard> pinned;
     TestCompany company{false};
     short file = 0;
     short windowConditions = 0;
@@ -362,7 +360,7 @@ TEST_F(PrintHubTest, PrintsTheRangeAndConditionsToPdfInBothDesigns) {
         SCOPED_TRACE(form ? "QV Form View" : "QV Table View");
         outcome = {};
         const std::string pdf = Pdf(form ? "form.pdf" : "table.pdf");
-        xh_set_pdf_chooser([&](const std::string& suggested) {
+        auto chooser = xh_pdf_chooser_seam().Replace([&](const std::string& suggested) {
             EXPECT_NE(suggested.find("Issues.pdf"), std::string::npos) << suggested;
             return std::optional<std::string>(pdf);
         });
@@ -399,7 +397,7 @@ TEST_F(PrintHubTest, PrintsTheRangeAndConditionsToPdfInBothDesigns) {
 // The defaults print the current issue alone, in the form layout.
 TEST_F(PrintHubTest, CurrentIssueOnlyPrintsTheOneIssue) {
     const std::string pdf = Pdf("current.pdf");
-    xh_set_pdf_chooser([&](const std::string&) { return std::optional<std::string>(pdf); });
+    auto chooser = xh_pdf_chooser_seam().Replace([&](const std::string&) { return std::optional<std::string>(pdf); });
     const short answer = StartJob(0, 142, {[](short window) {
         Click(window, 3, 3);
         Click(window, 8);
@@ -412,7 +410,7 @@ TEST_F(PrintHubTest, CurrentIssueOnlyPrintsTheOneIssue) {
 // Cancel, Esc and a refused PDF file name print nothing; the end callback runs once.
 TEST_F(PrintHubTest, CancelPrintsNothingAndStillEnds) {
     int chooserAsked = 0;
-    xh_set_pdf_chooser([&](const std::string&) {
+    auto chooser = xh_pdf_chooser_seam().Replace([&](const std::string&) {
         ++chooserAsked;
         return std::optional<std::string>();
     });
@@ -447,7 +445,7 @@ TEST_F(PrintHubTest, DefaultPrinterPathWritesThePdf) {
 TEST_F(PrintHubTest, ButtonsEditConditionsAndRangesForTheChosenPrinter) {
     const std::string pdf = Pdf("printer.pdf");
     int chosen = 0;
-    tr_set_printer_chooser([&](QPrinter& printer) {
+    auto printerChoice = tr_printer_chooser_seam().Replace([&](QPrinter& printer) {
         ++chosen;
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromStdString(pdf));
@@ -459,7 +457,7 @@ TEST_F(PrintHubTest, ButtonsEditConditionsAndRangesForTheChosenPrinter) {
         xc_make_condition(file, xio_num(file, 0, 0, "RESPONS"), XC_EQUAL, &lee, nullptr, XC_AND, &condition);
         return xc_insert_condition(handle, 0, &condition) == 1;
     });
-    xh_set_range_editor([](short ranges, const std::string& field) {
+    auto rangeEditor = xh_range_editor_seam().Replace([](short ranges, const std::string& field) {
         const x_value_def from = x_value_def::OfText("150");
         return xr_put_field(ranges, field.c_str(), XR_FROM, &from) && xr_put_range(ranges);
     });
@@ -486,7 +484,7 @@ TEST_F(PrintHubTest, ButtonsEditConditionsAndRangesForTheChosenPrinter) {
 // changes nothing; typed bounds become the range that fields 4 and 5 show.
 TEST_F(PrintHubTest, RangeDialogTakesTypedBoundsAndRefusesOthers) {
     const std::string pdf = Pdf("ranged.pdf");
-    xh_set_pdf_chooser([&](const std::string&) { return std::optional<std::string>(pdf); });
+    auto chooser = xh_pdf_chooser_seam().Replace([&](const std::string&) { return std::optional<std::string>(pdf); });
     xw_script_answers({XW_ANSWER_OK});
     int shown = 0;
     const auto fill = [&shown](const QString& from, const QString& to) {
@@ -528,7 +526,7 @@ TEST_F(PrintHubTest, RangeDialogTakesTypedBoundsAndRefusesOthers) {
 // stays for another choice. A preview shows the pages in a preview window.
 TEST_F(PrintHubTest, ProgressCancelsAndPreviewShowsPages) {
     const std::string pdf = Pdf("cancelled.pdf");
-    xh_set_pdf_chooser([&](const std::string&) { return std::optional<std::string>(pdf); });
+    auto chooser = xh_pdf_chooser_seam().Replace([&](const std::string&) { return std::optional<std::string>(pdf); });
     int previewPages = -1;
     const short answer = StartJob(0, 1, {
         [](short window) {
