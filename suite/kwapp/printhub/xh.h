@@ -38,6 +38,8 @@
 //      while conditions or ranges are set.
 //   5. OK: the hub puts fields 4 and 5 into the range set (unless field 1 is on), makes the
 //      event data (xh_print_event) and calls the print callback (window, job, event data).
+//      The dialog is hidden while the printer works (it lets events in for its progress
+//      window and preview, and nothing may change the print's choices meanwhile).
 //      The printer writes its outcome into the event data: after a print that was
 //      cancelled or failed the dialog stays open (the user was told why); after one that
 //      printed (or a callback that printed nothing through the printer) the run ends.
