@@ -3,10 +3,15 @@
 #include "kwprint/tr_design.h"
 
 #include "kwprint/trFieldText.h"
+#include "kwprint/trPrintProgress.h"
 #include "kwprint/trReportDesign.h"
 #include "kwprint/trReportRenderer.h"
 #include "kwprint/trTemplate.h"
 
+#include "kwapp/printhub/xh.h"
+#include "kwapp/printhub/xr.h"
+
+#include "kwcommon/conditions/xc_conditions.h"
 #include "kwcommon/kwCompany.h"
 #include "kwcommon/kwStoredFile.h"
 #include "kwcommon/paths/kwPath.h"
@@ -25,6 +30,9 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QApplication>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -50,6 +58,8 @@ tr_default_printer_proc& DefaultPrinterSeam() {
     static tr_default_printer_proc seam;
     return seam;
 }
+
+
 
 std::string Upper(std::string text) {
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -116,6 +126,12 @@ private:
     Failure PrintTo(trSurface surface, int pagesTotal);
     Failure PrintPdf(const std::string& target, int pagesTotal);
     Failure PrintPrinter(const std::string& name, int pagesTotal);
+    Failure PrintOn(QPrinter& printer, const std::string& name, int pagesTotal);
+    Failure PrintChosenPrinter(int pagesTotal);
+    Failure PrintPreview(int pagesTotal);
+    void PrepareRange();
+    // The record just read is one the hub's range and conditions take.
+    bool InHubSelection();
 
     tr_print_def& _def;
     short _file = 0;
@@ -128,6 +144,12 @@ private:
     int _pages = 0;
     int64_t _printed = 0;
     std::string _output;
+    xh_print_event* _event = nullptr;
+    tr_progress_proc _progress = nullptr;
+    void* _progressData = nullptr;
+    // A range on the order key's leading field: where the walk starts and when it stops.
+    std::string _rangeField;
+    std::optional<x_value_def> _rangeStart;
 };
 
 Failure PrintRun::LoadDesign() {
@@ -169,20 +191,53 @@ Failure PrintRun::CheckFile() {
     return {};
 }
 
+void PrintRun::PrepareRange() {
+    _rangeField.clear();
+    _rangeStart.reset();
+    if (!_event || _def.read) return;
+    xio_key_def key{};
+    if (xio_get_key_def(_file, _def.orderKey, &key, _recordType) != XIO_OK || key.fieldCount < 1) return;
+    for (short i = 0; i < xr_range_count(_event->rangeSet); ++i) {
+        xr_range_def range;
+        if (!xr_get_range_at(_event->rangeSet, i, &range) || range.fieldNumber != key.fields[0]) continue;
+        _rangeField = range.field;
+        if (range.hasFrom) _rangeStart = range.from;
+    }
+}
+
 short PrintRun::Read(bool first) {
     if (_def.read) return _def.read(_def.job, _file, _recordType, first ? 1 : 0);
-    return first ? xio_rd_first(_file, _recordType, _def.orderKey, 0) : xio_rd_next(_file, _recordType, _def.orderKey, 0);
+    short status;
+    if (first && _rangeStart) {
+        xio_clr_record(_file, _recordType);
+        const short field = xio_num(_file, 0, 0, _rangeField.c_str());
+        status = xio_put_field(_file, 0, field, &*_rangeStart);
+        if (status == XIO_OK) status = xio_rd_ge(_file, _recordType, _def.orderKey, 0);
+    } else {
+        status = first ? xio_rd_first(_file, _recordType, _def.orderKey, 0)
+                       : xio_rd_next(_file, _recordType, _def.orderKey, 0);
+    }
+    // In the range field's order nothing after the upper end can be inside the range.
+    if (status == XIO_OK && !_rangeField.empty() && xr_past_range(_event->rangeSet, _rangeField.c_str()))
+        return XIO_NO_RECORD;
+    return status;
+}
+
+bool PrintRun::InHubSelection() {
+    if (!_event) return true;
+    if (_event->rangeSet && !xr_meets_range(_event->rangeSet)) return false;
+    return !_event->conditionSet || xc_meets_conditions(_event->conditionSet, _file, _recordType, 0, 0, 0);
 }
 
 bool PrintRun::Progress(short phase, int64_t read, const trReportRenderer& renderer, int pagesTotal) {
-    if (!_def.progress) return true;
+    if (!_progress) return true;
     tr_progress progress;
     progress.phase = phase;
     progress.recordsRead = read;
     progress.recordsPrinted = _printed;
     progress.pagesMade = renderer.Pages();
     progress.pagesTotal = pagesTotal;
-    return _def.progress(_def.progressData, &progress) != 0;
+    return _progress(_progressData, &progress) != 0;
 }
 
 Failure PrintRun::Walk(trReportRenderer& renderer, short phase) {
@@ -194,7 +249,7 @@ Failure PrintRun::Walk(trReportRenderer& renderer, short phase) {
         if (status == XIO_NO_RECORD) break;
         if (status != XIO_OK) return {status, xio_error_text(_file, status)};
         ++read;
-        if (!_def.select || _def.select(_def.job, _def.eventData, _file, status)) {
+        if (InHubSelection() && (!_def.select || _def.select(_def.job, _def.eventData, _file, status))) {
             renderer.AddRecord();
             ++_printed;
             if (!renderer.DeviceOk()) return {XIO_IO_ERROR, "The printer refused a page."};
@@ -261,6 +316,10 @@ Failure PrintRun::PrintPrinter(const std::string& name, int pagesTotal) {
     // An unknown name must not fall back to whatever printer the system would choose.
     if (info.isNull()) return {XIO_ABSENT, "The printer \"" + name + "\" is not known to this computer."};
     QPrinter printer(info, QPrinter::HighResolution);
+    return PrintOn(printer, name, pagesTotal);
+}
+
+Failure PrintRun::PrintOn(QPrinter& printer, const std::string& name, int pagesTotal) {
     printer.setFullPage(true);
     printer.setPageLayout(PageLayoutOf(*_design));
     printer.setDocName(QString::fromStdString(_facts.title));
@@ -274,11 +333,72 @@ Failure PrintRun::PrintPrinter(const std::string& name, int pagesTotal) {
     return failure;
 }
 
+Failure PrintRun::PrintChosenPrinter(int pagesTotal) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setFullPage(true);
+    printer.setPageLayout(PageLayoutOf(*_design));
+    printer.setDocName(QString::fromStdString(_facts.title));
+    bool chosen;
+    if (tr_printer_chooser_seam()) {
+        chosen = tr_printer_chooser_seam()(printer);
+    } else {
+        QPrintDialog dialog(&printer, QApplication::activeWindow());
+        dialog.setWindowTitle(QStringLiteral("Print %1").arg(QString::fromStdString(_facts.title)));
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+        chosen = dialog.exec() == QDialog::Accepted;
+    }
+    if (!chosen) return {XIO_CANCELLED, ""};
+    std::string name = printer.printerName().toStdString();
+    if (printer.outputFormat() == QPrinter::PdfFormat) name = printer.outputFileName().toStdString();
+    return PrintOn(printer, name, pagesTotal);
+}
+
+Failure PrintRun::PrintPreview(int pagesTotal) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setFullPage(true);
+    printer.setPageLayout(PageLayoutOf(*_design));
+    printer.setDocName(QString::fromStdString(_facts.title));
+    printer.setCreator(QString::fromStdString(xw_application_name()));
+    QPrintPreviewDialog dialog(&printer, QApplication::activeWindow());
+    dialog.setWindowTitle(QStringLiteral("Print Preview - %1").arg(QString::fromStdString(_facts.title)));
+    Failure failure;
+    int pages = 0;
+    // Asked for the pages when the preview opens, when its page setup changes and when the
+    // user prints from it: each time the records are read again.
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* target) {
+        QPainter painter;
+        if (!painter.begin(target)) {
+            failure = {XIO_IO_ERROR, "The preview cannot be drawn."};
+            return;
+        }
+        failure = PrintTo({&painter, target, target->resolution() / 72.0}, pagesTotal);
+        pages = _pages;
+        painter.end();
+    });
+    dialog.exec();
+    _pages = pages;
+    if (!failure.status) _output = "preview";
+    return failure;
+}
+
 Failure PrintRun::Run() {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return {XIO_FAILED, "Printing needs the program's display services, which are not running."};
+    _event = xh_print_event_of(_def.eventData);
+    if (_event && _event->destination == XH_TO_PREVIEW && !qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return {XIO_FAILED, "A preview needs the program's windows, which are not running."};
+    // A user who waits sees the progress and may cancel, unless the caller reports it.
+    _progress = _def.progress;
+    _progressData = _def.progressData;
+    std::unique_ptr<trPrintProgress> window;
+    if (_event && _event->interactive && !_progress && qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        window = std::make_unique<trPrintProgress>(QStringLiteral("Printing"));
+        _progress = &trPrintProgress::Report;
+        _progressData = window.get();
+    }
     if (Failure failure = LoadDesign(); failure.status) return failure;
     if (Failure failure = CheckFile(); failure.status) return failure;
+    PrepareRange();
 
     // One date and time for every page, in both passes.
     _facts.company = kwCompany::Name();
@@ -298,6 +418,19 @@ Failure PrintRun::Run() {
         _pages = pagesTotal;
     }
 
+    if (_event) {
+        switch (_event->destination) {
+        case XH_TO_PDF:
+            if (!_event->pdfPath[0]) return {XIO_FAILED, "No PDF file was named."};
+            return PrintPdf(_event->pdfPath, pagesTotal);
+        case XH_TO_PREVIEW:
+            return PrintPreview(pagesTotal);
+        case XH_TO_PRINTER:
+            return PrintChosenPrinter(pagesTotal);
+        default:
+            break;
+        }
+    }
     if (_def.pdfPath && *_def.pdfPath) return PrintPdf(_def.pdfPath, pagesTotal);
     const tr_printer_target target = tr_default_printer(_design->title);
     if (!target.printerName.empty()) return PrintPrinter(target.printerName, pagesTotal);
@@ -342,6 +475,7 @@ short tr_print_design(short handle, tr_print_def* def) {
         CopyInto(result->output, sizeof result->output, run.Output());
         CopyInto(result->error, sizeof result->error, failure.text);
     }
+    if (xh_print_event* event = xh_print_event_of(def->eventData)) event->status = failure.status;
     if (failure.status == XIO_OK) {
         tr_term_design(handle);
         return 1;
@@ -354,6 +488,11 @@ short tr_print_design(short handle, tr_print_def* def) {
 }
 
 void tr_set_default_printer(tr_default_printer_proc finder) { DefaultPrinterSeam() = std::move(finder); }
+
+tr_printer_chooser& tr_printer_chooser_seam() {
+    static tr_printer_chooser seam;
+    return seam;
+}
 
 tr_printer_target tr_default_printer(const std::string& title) {
     if (DefaultPrinterSeam()) return DefaultPrinterSeam()(title);

@@ -23,6 +23,23 @@
 // asked for the first record again). When the records change between the passes, m is
 // never printed smaller than n. Designs without {pages} are laid out once.
 //
+// The print hub. When the definition's event data is the hub's (kwapp/printhub/xh.h,
+// xh_print_event), the printer honours what the user chose in the print dialog:
+//   - records: only those inside the hub's range set (xr.h) and meeting its condition set
+//     are offered to the selection callback and printed. When the range's field leads the
+//     order key and no read callback walks the records, the walk starts at the range's
+//     lower end and stops past its upper end, so a narrow range reads only its records;
+//   - destination: the default printer, a printer the user chooses in the system's printer
+//     choice (tr_set_printer_chooser stands in for it), a preview window
+//     (QPrintPreviewDialog, from which the user may print), or the PDF file it names.
+//     The design's page layout is kept on every destination;
+//   - progress: with "interactive" set and no progress callback of the caller's, a progress
+//     window (trPrintProgress.h) counts records read and pages made and offers Cancel;
+//   - outcome: the print's status is written back into the event data (0 printed, 15
+//     cancelled, else the failure's), so the hub knows whether to end its dialog.
+// A preview keeps the pages it shows (the preview window holds them to page through),
+// so memory grows with the pages previewed; printers and PDF files keep one page.
+//
 // Output. A PDF is written beside its target and put in place when complete
 // (kwStoredFile), so a failed or cancelled print leaves any earlier file as it was. The
 // default printer is found through one seam (tr_set_default_printer); on a machine
@@ -34,6 +51,10 @@
 
 #include <cstddef>
 #include <cstdint>
+
+#include "kwcommon/kwSeam.h"
+
+class QPrinter;
 #include <functional>
 #include <string>
 
@@ -132,3 +153,10 @@ struct tr_printer_target {
 using tr_default_printer_proc = std::function<tr_printer_target(const std::string& title)>;
 void tr_set_default_printer(tr_default_printer_proc finder);
 tr_printer_target tr_default_printer(const std::string& title);
+
+// The printer choice of a print the hub sends to "a printer": given a printer set up for
+// the design (page layout, document name), the user picks the printer and its options;
+// false is a cancel (nothing is printed, status 15). Unreplaced: the system's print
+// dialog (tests replace it and set the printer's output to a PDF file).
+using tr_printer_chooser = kwSeam<bool(QPrinter& printer)>;
+tr_printer_chooser& tr_printer_chooser_seam();

@@ -158,7 +158,7 @@ TEST_F(QVStart, MenusFollowTheProgramsResourceWithTheToolsExtension) {
     QMenuBar* bar = Frame()->menuBar();
     EXPECT_EQ(Entries(bar), (QStringList{"&File", "&Edit", "Too&ls", "&Window", "&Help"}));
     EXPECT_EQ(Entries(Frame()->FindMenu("&File")),
-              (QStringList{"&New Issue...", "-", "&New Company...", "&Open Company...", "&Company Settings", "-", "&Print...",
+              (QStringList{"&New Issue...", "-", "&New Company...", "&Open Company...", "&Company Settings", "-", "&Print...", "Print to &Default Printer",
                            "Print Set&up...", "P&rintouts...", "-", "E&xit"}));
     EXPECT_EQ(Entries(Frame()->FindMenu("&Company Settings")),
               (QStringList{"&General...", "&File Locations...", "&Custom Descriptions...", "C&ustom Fields..."}));

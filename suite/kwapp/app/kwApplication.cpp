@@ -285,8 +285,14 @@ std::string kwApplication::PromptFromTables(unsigned short id) {
 }
 
 std::string kwApplication::CommandPrompt(unsigned short id) const {
+    if (auto it = _prompts.find(id); it != _prompts.end()) return it->second;
     if (kwTask* task = FindTask(id)) return task->Description();
     return PromptFromTables(id);
+}
+
+void kwApplication::SetCommandPrompt(unsigned short id, const std::string& prompt) {
+    if (prompt.empty()) _prompts.erase(id);
+    else _prompts[id] = prompt;
 }
 
 void kwApplication::SetMainWindow(std::unique_ptr<kwAppFrame> frame) {

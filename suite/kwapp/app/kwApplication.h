@@ -85,9 +85,11 @@ public:
     bool IsCommandEnabled(unsigned short id) const;
     // Runs the command or starts the task; false when nothing handles it or it is disabled.
     bool OnCommand(unsigned short id);
-    // The status-bar prompt of a command: the task's description, else the main module's
-    // string table, else the framework's.
+    // The status-bar prompt of a command: the prompt set for it, else the task's description,
+    // else the main module's string table, else the framework's.
     std::string CommandPrompt(unsigned short id) const;
+    // A prompt of the program's own for a command ("" drops it).
+    void SetCommandPrompt(unsigned short id, const std::string& prompt);
     // The prompt of a command from the string tables alone (main module, then framework).
     static std::string PromptFromTables(unsigned short id);
 
@@ -141,6 +143,7 @@ private:
 
     std::vector<std::unique_ptr<kwTask>> _tasks;
     std::map<unsigned short, Command> _commands;
+    std::map<unsigned short, std::string> _prompts;
     std::unique_ptr<kwAppFrame> _mainWindow;
     std::vector<std::function<void()>> _companyChanged;
     std::vector<std::unique_ptr<kwRegistryObject>> _libraryLinks;

@@ -17,6 +17,7 @@ public:
     static constexpr unsigned short ID_CUSTOM_DESCRIPTIONS = 1150;
     static constexpr unsigned short ID_CUSTOM_FIELDS = 1155;
     static constexpr unsigned short ID_FILE_PRINT = 1210;
+    static constexpr unsigned short ID_FILE_PRINT_DEFAULT = 1220; // to the default printer
     static constexpr unsigned short ID_PRINT_SETUP = 1230;
     static constexpr unsigned short ID_PRINTOUTS = 1240;
     static constexpr unsigned short ID_APP_EXIT = 1999;

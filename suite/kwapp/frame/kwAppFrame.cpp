@@ -90,6 +90,15 @@ int kwAppFrame::OnCreate() {
                                                 CMenuModifier::MF_SEPARATOR, 0, 1);
     }
     UpdateMenus();
+    // Printing the active report to the default printer sits right after Print, in menus
+    // that have Print.
+    if (FindCommandAction(kwCommonCommands::ID_FILE_PRINT) && !FindCommandAction(kwCommonCommands::ID_FILE_PRINT_DEFAULT)) {
+        _menuModifier.StartNewMenuGroup("kwPrintDefault");
+        _menuModifier.AppendAddItemModification("&File", kwCommonCommands::ID_FILE_PRINT_DEFAULT,
+                                                "Print to &Default Printer", CMenuModifier::ORDER_AFTER, 0,
+                                                kwCommonCommands::ID_FILE_PRINT, 0);
+        UpdateMenus();
+    }
     if (_toolBar) _toolBar->Update();
     return 0;
 }

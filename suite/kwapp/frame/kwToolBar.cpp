@@ -3,6 +3,7 @@
 #include "kwapp/frame/kwToolBar.h"
 
 #include "kwapp/app/kwApplication.h"
+#include "kwapp/app/kwCommonCommands.h"
 #include "kwapp/app/kwUserSettings.h"
 #include "kwapp/resources/kwBitmapResource.h"
 #include "kwapp/tasks/kwTask.h"
@@ -54,6 +55,19 @@ void kwToolBar::Update() {
     kwApplication* app = KWGetApp();
     if (!app) return;
     LoadChoices();
+    // The framework's own button first: the active report to the default printer.
+    const unsigned short printId = kwCommonCommands::ID_FILE_PRINT_DEFAULT;
+    auto* print = new QAction(PrintIcon(), QStringLiteral("Print to Default Printer"), this);
+    print->setProperty("cmdId", printId);
+    print->setProperty("frameworkCommand", true);
+    print->setObjectName(QStringLiteral("command%1").arg(printId));
+    print->setStatusTip(QString::fromStdString(app->CommandPrompt(printId)));
+    print->setEnabled(app->IsCommandEnabled(printId));
+    connect(print, &QAction::triggered, this, [printId] {
+        if (kwApplication* current = KWGetApp()) current->OnCommand(printId);
+    });
+    addAction(print);
+    addSeparator();
     for (kwTask* task : app->Tasks()) {
         if (!task->OnToolBar()) continue;
         const QString name = QString::fromStdString(task->Name());
@@ -71,6 +85,25 @@ void kwToolBar::Update() {
     }
 }
 
+QIcon kwToolBar::PrintIcon() {
+    const QIcon themed = QIcon::fromTheme(QStringLiteral("document-print"));
+    if (!themed.isNull()) return themed;
+    // A printer: paper in, the body, paper out.
+    return kwBitmapResource::Render([](QPainter& painter, const QRectF& box) {
+        const double u = box.width() / 24.0;
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(60, 60, 60), u));
+        painter.setBrush(Qt::white);
+        painter.drawRect(QRectF(6 * u, 2 * u, 12 * u, 7 * u));
+        painter.setBrush(QColor(70, 110, 160));
+        painter.drawRoundedRect(QRectF(2 * u, 8 * u, 20 * u, 9 * u), 2 * u, 2 * u);
+        painter.setBrush(Qt::white);
+        painter.drawRect(QRectF(6 * u, 14 * u, 12 * u, 8 * u));
+        painter.drawLine(QPointF(8 * u, 17 * u), QPointF(16 * u, 17 * u));
+        painter.drawLine(QPointF(8 * u, 19.5 * u), QPointF(14 * u, 19.5 * u));
+    });
+}
+
 QAction* kwToolBar::TaskAction(unsigned short id) const {
     for (QAction* action : actions())
         if (action->property("cmdId").toInt() == id) return action;
@@ -80,7 +113,7 @@ QAction* kwToolBar::TaskAction(unsigned short id) const {
 std::vector<unsigned short> kwToolBar::TaskIds() const {
     std::vector<unsigned short> ids;
     for (QAction* action : actions())
-        ids.push_back(static_cast<unsigned short>(action->property("cmdId").toUInt()));
+        if (!action->isSeparator() && !action->property("frameworkCommand").toBool()) ids.push_back(static_cast<unsigned short>(action->property("cmdId").toUInt()));
     return ids;
 }
 

@@ -440,6 +440,7 @@ public:
     using xwField::xwField;
     void Build(QWidget* canvas) override {
         _button = new QPushButton(xwCaption(_def.text), canvas);
+        Emphasise();
         _button->setAutoDefault(false);
         _button->setDefault(_def.isDefault);
         QObject::connect(_button, &QPushButton::clicked, _button, [this] { _window->ButtonPressed(this); });
@@ -455,6 +456,7 @@ public:
     short SetCaption(const std::string& text) override {
         _def.text = text;
         _button->setText(xwCaption(text));
+        Emphasise();
         Place();
         return XW_OK;
     }
@@ -463,14 +465,25 @@ protected:
     void ShowBuffer() override {}
 
 private:
+    void Emphasise() {
+        QFont font = _button->font();
+        font.setBold(xwEmphasised(_def.text));
+        _button->setFont(font);
+    }
+
     QPushButton* _button = nullptr;
 };
 
 } // namespace
 
+bool xwEmphasised(const std::string& text) {
+    return text.size() >= 2 && text.front() == '*' && text.back() == '*';
+}
+
 QString xwCaption(const std::string& text) {
     QString caption;
-    const QString source = QString::fromStdString(text);
+    QString source = QString::fromStdString(text);
+    if (xwEmphasised(text)) source = source.mid(1, source.size() - 2).trimmed();
     for (qsizetype i = 0; i < source.size(); ++i) {
         const QChar c = source[i];
         if (c == u'~') {

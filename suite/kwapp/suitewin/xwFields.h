@@ -16,8 +16,11 @@ class QLabel;
 class QWidget;
 class xwWindow;
 
-// "~Save" -> "&Save" for Qt ("&" itself doubled, "~~" a plain "~").
+// "~Save" -> "&Save" for Qt ("&" itself doubled, "~~" a plain "~"). A caption between two
+// "*" ("*~Conditions...*", "*  ~Ranges...  *") is emphasised: the stars and the blanks
+// inside them are left out, and xwEmphasised says so (buttons show it bold).
 QString xwCaption(const std::string& text);
+bool xwEmphasised(const std::string& text);
 
 class xwField {
 public:
