@@ -8,8 +8,8 @@
 #include "kwprint/trReportRenderer.h"
 #include "kwprint/trTemplate.h"
 
-#include "kwapp/printhub/xh.h"
-#include "kwapp/printhub/xr.h"
+#include "kwprint/xh_print_event.h"
+#include "kwprint/xr.h"
 
 #include "kwcommon/conditions/xc_conditions.h"
 #include "kwcommon/kwCompany.h"

@@ -3,7 +3,7 @@
 #include "kwapp/printhub/xh.h"
 
 #include "kwapp/printhub/xhRangeDialog.h"
-#include "kwapp/printhub/xr.h"
+#include "kwprint/xr.h"
 #include "kwapp/suitewin/xc_select_conditions.h"
 #include "kwapp/suitewin/xw.h"
 #include "kwapp/suitewin/xw_qt.h"
@@ -24,7 +24,6 @@
 
 namespace {
 
-constexpr char kSignature[4] = {'X', 'H', 'P', '1'};
 constexpr short kUnanswered = -1;
 
 const char* const kConditionsPlain = "~Conditions...";
@@ -365,21 +364,6 @@ void Hub::EditRanges() {
 }
 
 } // namespace
-
-xh_print_event* xh_print_event_of(void* eventData) {
-    auto* event = static_cast<xh_print_event*>(eventData);
-    if (!event || std::memcmp(event->signature, kSignature, sizeof kSignature) != 0) return nullptr;
-    return event;
-}
-
-void xh_init_print_event(xh_print_event* event, short rangeSet, short conditionSet) {
-    std::memset(event, 0, sizeof *event);
-    std::memcpy(event->signature, kSignature, sizeof kSignature);
-    event->rangeSet = rangeSet;
-    event->conditionSet = conditionSet;
-    event->destination = XH_TO_DEFAULT_PRINTER;
-    event->status = kUnanswered;
-}
 
 short xh_process_hub(xh_hub_def* block) {
     if (!block) return 0;

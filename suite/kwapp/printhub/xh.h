@@ -83,6 +83,8 @@
 //   873    2      mode          the program's print mode, kept for the program
 #pragma once
 
+#include "kwprint/xh_print_event.h"
+
 #include "kwcommon/kwSeam.h"
 
 #include <cstddef>
@@ -111,18 +113,8 @@ enum xh_field : short {
     XH_BUTTON_CANCEL = 9,
 };
 
-// Where a print goes (xh_print_event::destination; items of field 3, and the default).
-enum xh_destination : short {
-    XH_TO_DEFAULT_PRINTER = 0, // the default printer (kwprint's seam), no questions
-    XH_TO_PRINTER = 1,         // a printer the user chooses
-    XH_TO_PREVIEW = 2,         // a preview window, from which the user may print
-    XH_TO_PDF = 3,             // the PDF file in pdfPath
-};
-
 constexpr int XH_HUB_DEF_SIZE = 1167;
-constexpr int XH_PDF_PATH_SIZE = 4096;
 
-struct xh_print_event;
 using xh_event_proc = short (*)(short window, short event, short p1, short p2, short p3, void* job);
 using xh_print_proc = short (*)(short window, void* job, xh_print_event* eventData);
 using xh_end_proc = void (*)(short window, void* job);
@@ -192,27 +184,6 @@ static_assert(offsetof(xh_hub_def, useRanges) == 871);
 static_assert(offsetof(xh_hub_def, mode) == 873);
 static_assert(offsetof(xh_hub_def, taskIdRef) == XH_HUB_DEF_SIZE);
 static_assert(offsetof(xh_hub_def, job) == XH_HUB_DEF_SIZE + 32);
-
-// The event data of a print: what the user chose, handed by the print callback to the
-// printer (tr_print_def's event data) and to the program's record-selection callback.
-// Lives in memory only, for the length of the print callback.
-struct xh_print_event {
-    char signature[4];          // "XHP1": marks the hub's event data (xh_print_event_of)
-    int16_t window;             // the dialog (0: none)
-    int16_t rangeSet;           // the print's ranges (xr.h)
-    int16_t conditionSet;       // the print's conditions
-    int16_t destination;        // xh_destination
-    int16_t interactive;        // 1: a user waits: progress with Cancel is shown
-    int16_t status;             // out, by the printer: 0 printed, 15 cancelled, another
-                                // status failed (the user was told); -1 until it answers
-    char pdfPath[XH_PDF_PATH_SIZE]; // XH_TO_PDF: the file, UTF-8
-};
-
-// The hub's event data behind a pointer the printer was given, nullptr when the pointer
-// is null or points at something else.
-xh_print_event* xh_print_event_of(void* eventData);
-// Fills event as the hub does for a print without a dialog (the default printer).
-void xh_init_print_event(xh_print_event* event, short rangeSet, short conditionSet);
 
 short xh_process_hub(xh_hub_def* block);
 short xh_change_hub(const xh_hub_def* block);

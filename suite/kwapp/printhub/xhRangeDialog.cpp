@@ -4,7 +4,7 @@
 
 #include "ui_xhRangeDialog.h"
 
-#include "kwapp/printhub/xr.h"
+#include "kwprint/xr.h"
 
 #include "kwcommon/x_message.h"
 #include "kwcommon/xio.h"

@@ -4,7 +4,7 @@
 // from the print callback, the job freed by the end callback. 200 generated issues are
 // printed to PDF and read back with pdftotext.
 #include "kwapp/printhub/xh.h"
-#include "kwapp/printhub/xr.h"
+#include "kwprint/xr.h"
 #include "kwapp/suitewin/xc_select_conditions.h"
 #include "kwapp/suitewin/xw.h"
 #include "kwapp/suitewin/xw_qt.h"

@@ -1,6 +1,6 @@
 // Range sets: each range is kept as its bounds and as the record-selection conditions
 // that test them, so a range compares values exactly as the conditions of a query do.
-#include "kwapp/printhub/xr.h"
+#include "kwprint/xr.h"
 
 #include "kwcommon/conditions/xc_conditions.h"
 #include "kwcommon/xio.h"
