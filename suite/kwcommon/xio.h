@@ -18,6 +18,7 @@
 #include "kwcommon/xio_dict.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 // Open definition: names a file to open directly, not through the file control.
@@ -92,3 +93,50 @@ void xio_io_error(short file, short status);
 std::string xio_error_text(short file, short status);
 // The last error detail (SQLite's or the operating system's) of a file, for reports.
 std::string xio_last_detail(short file);
+
+// ---- Converting a data file ------------------------------------------------------------
+// The data-upgrade host reads an old data file through the dictionary it was made with
+// and writes its records into a new file of the current dictionary, which then takes the
+// old file's place. Every data file keeps a copy of the dictionary it was made with, so
+// an old file can always be read as it was written.
+
+// What a data file says about itself.
+struct xio_file_info {
+    std::string abbrev;      // the abbreviation the file was made for ("QVI")
+    std::string dataVersion; // the data version stored in the file
+    std::string dictionary;  // dictionary JSON of the file's own dictionary; "" when the
+                             // file was made before data files kept one
+};
+// Reads it without opening the file as a data file: 0, 3 absent, 14 not a data file,
+// 16 not readable.
+short xio_read_file_info(const std::string& path, xio_file_info* info);
+
+// Options of xio_open_file_with.
+enum xio_open_option : short {
+    XIO_OPEN_EXCLUSIVE = 1,       // for this user alone: 7 while anyone else has the file
+                                  // open, and nobody else opens it meanwhile
+    XIO_OPEN_DICTIONARY_ONLY = 2, // record buffers and definitions only, no data file
+};
+// Opens a data file through a dictionary the caller holds instead of the company's;
+// def->path, create and readOnly as for xio_open_file (an empty path: the file control's
+// folder and the dictionary's file name); def->abbrev is not used (the dictionary names
+// the file).
+short xio_open_file_with(const xio_open_def* def, std::shared_ptr<const kwDictionary> dict, short options,
+                         short* fileNumber);
+
+// The calls between these two form one transaction: the writes all reach the file or
+// none does, and the reads see one state of the file, unchanged by other users. For
+// filling a new file quickly and reading a whole file as one; a batch still open when
+// the file is closed is rolled back. No backup or end of the log inside a batch.
+short xio_begin_batch(short file);
+short xio_end_batch(short file, bool commit);
+
+// Makes a consistent copy of an open data file at target, which must not exist yet (the
+// copy is made beside it and placed through kwStoredFile; 12 when target exists).
+short xio_backup_file(short file, const std::string& target);
+
+// Moves everything in the file's write-ahead log into the data file and ends the log, so
+// the data file alone holds the file and may be replaced under its name
+// (kwStoredFile::PlaceFile). 7 when another connection has the file open. The next open
+// starts a new log.
+short xio_end_write_ahead_log(short file);

@@ -7,6 +7,7 @@
 
 #include "kwcommon/xio_dict.h"
 
+#include <atomic>
 #include <chrono>
 #include <map>
 #include <memory>
@@ -65,6 +66,9 @@ struct OpenFile {
     short status = 0;
     std::string detail;        // last error detail
     std::string fileVersion;
+    // This process's writes to the file (through any open of it): read-ahead batches
+    // read before the last one are stale.
+    std::shared_ptr<std::atomic<uint64_t>> writeGeneration = std::make_shared<std::atomic<uint64_t>>(1);
     std::map<std::string, Statement> statements;
 
     // A cached prepared statement, or null with detail set.

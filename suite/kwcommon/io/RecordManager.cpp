@@ -39,8 +39,19 @@ std::vector<std::unique_ptr<OpenFile>>& Files() {
     return files;
 }
 
-// Bumped by every write of this process: read-ahead batches older than it are dropped.
-std::atomic<uint64_t> g_writeGeneration{1};
+// Bumped by every write of this process to a data file: read-ahead batches of that file
+// older than it are dropped. Kept per file, so that copying one file into another reads
+// the first in batches.
+std::shared_ptr<std::atomic<uint64_t>> WriteGenerationOf(const std::string& path) {
+    static std::map<std::string, std::weak_ptr<std::atomic<uint64_t>>> generations;
+    auto& slot = generations[path];
+    auto generation = slot.lock();
+    if (!generation) {
+        generation = std::make_shared<std::atomic<uint64_t>>(1);
+        slot = generation;
+    }
+    return generation;
+}
 
 OpenFile* Find(short file) {
     if (file < 1 || file > kMaxFiles) return nullptr;
@@ -54,6 +65,16 @@ std::string Quote(const std::string& name) {
         quoted += c;
     }
     return quoted + "\"";
+}
+
+// A text as an SQL literal.
+std::string SqlText(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        if (c == '\'') quoted += '\'';
+        quoted += c;
+    }
+    return quoted + "'";
 }
 
 std::string TableName(short recordType) { return "r" + std::to_string(recordType); }
@@ -234,8 +255,11 @@ short CreateDataFile(const kwDictionary& dict, const std::string& path, std::str
     }
     std::string script = "BEGIN;";
     for (const auto& stmt : SchemaStatements(dict, db.get())) script += stmt + ";";
-    script += "INSERT INTO kw_meta VALUES ('abbrev', '" + std::string(dict.file.abbrev) + "');";
-    script += "INSERT INTO kw_meta VALUES ('dataVersion', '" + std::string(dict.file.dataVersion) + "');";
+    script += "INSERT INTO kw_meta VALUES ('abbrev', " + SqlText(dict.file.abbrev) + ");";
+    script += "INSERT INTO kw_meta VALUES ('dataVersion', " + SqlText(dict.file.dataVersion) + ");";
+    // The file keeps the dictionary it was made with, so an old file can always be read
+    // as it was written (the upgrade host does) whatever the company's dictionary says.
+    script += "INSERT INTO kw_meta VALUES ('dictionary', " + SqlText(xio_dictionary_json(dict)) + ");";
     script += "COMMIT;";
     rc = db.Exec(script);
     if (rc == SQLITE_OK) rc = db.Exec("PRAGMA journal_mode=WAL");
@@ -309,12 +333,14 @@ short OpenDatabase(OpenFile* f, bool create) {
     return Ok(f);
 }
 
+// Opens through the company's dictionary of abbrev, or through given when it is set.
 short OpenCommon(const std::string& abbrev, const std::string& explicitPath, short programNumber, bool create,
-                 bool readOnly, bool exclusive, bool dictionaryOnly, short* number) {
+                 bool readOnly, bool exclusive, bool dictionaryOnly, short* number,
+                 std::shared_ptr<const kwDictionary> given = nullptr) {
     *number = 0;
     if (!kwCompany::IsOpen()) return XIO_NO_DRIVE;
     std::string error;
-    auto dict = kwDictionaryLoader::Load(abbrev, &error);
+    auto dict = given ? given : kwDictionaryLoader::Load(abbrev, &error);
     if (!dict) {
         std::error_code ec;
         x_log(programNumber, error.c_str());
@@ -332,6 +358,7 @@ short OpenCommon(const std::string& abbrev, const std::string& explicitPath, sho
         xio_open_def def{};
         std::snprintf(def.path, sizeof(def.path), "%s", explicitPath.c_str());
         f->path = ResolvePath(*dict, def);
+        f->writeGeneration = WriteGenerationOf(f->path);
         const short status = OpenDatabase(f.get(), create);
         if (status) return status;
     }
@@ -458,7 +485,7 @@ short KeyedRead(short file, short type, short key, short lock, Seek seek) {
 
     // Serve from the read-ahead batch.
     if ((forward || backward) && !lock && batch.key == key && batch.backwards == backward &&
-        batch.generation == g_writeGeneration.load() && batch.next > 0 && batch.next <= batch.rows.size() &&
+        batch.generation == f->writeGeneration->load() && batch.next > 0 && batch.next <= batch.rows.size() &&
         batch.rowids[batch.next - 1] == buffer->rowid &&
         std::chrono::steady_clock::now() - batch.readAt < kBatchLifetime) {
         if (batch.next < batch.rows.size()) {
@@ -561,7 +588,7 @@ short KeyedRead(short file, short type, short key, short lock, Seek seek) {
     }
     batch.key = key;
     batch.backwards = backward || seek == Seek::Last;
-    batch.generation = g_writeGeneration.load();
+    batch.generation = f->writeGeneration->load();
     batch.readAt = std::chrono::steady_clock::now();
     size_t count = 1;
     if (batch.rows.size() < limit) batch.rows.resize(limit);
@@ -580,7 +607,7 @@ short KeyedRead(short file, short type, short key, short lock, Seek seek) {
     return Ok(f);
 }
 
-void BumpGeneration() { g_writeGeneration.fetch_add(1); }
+void BumpGeneration(OpenFile* f) { f->writeGeneration->fetch_add(1); }
 
 void CopyText(char* target, size_t size, const std::string& text) {
     std::snprintf(target, size, "%s", text.c_str());
@@ -614,6 +641,19 @@ short kwio_open_data_file(const std::string& abbrev, const std::string& path, sh
                           bool readOnly, bool exclusive, short* fileNumber) {
     return OpenCommon(abbrev, path, programNumber, create, readOnly, exclusive, false, fileNumber);
 }
+
+short kwio_open_with_dictionary(std::shared_ptr<const kwDictionary> dict, const std::string& path,
+                                short programNumber, bool create, bool readOnly, bool exclusive, bool dictionaryOnly,
+                                short* fileNumber) {
+    if (!dict) return XIO_DICTIONARY;
+    const std::string abbrev = dict->file.abbrev;
+    return OpenCommon(abbrev, path, programNumber, create, readOnly, exclusive, dictionaryOnly, fileNumber,
+                      std::move(dict));
+}
+
+kwio::OpenFile* kwio_find_file(short file) { return Find(file); }
+
+short kwio_fail_sqlite(kwio::OpenFile* file, int rc) { return FailSqlite(file, rc); }
 
 short xio_open_dictionary(const char* abbrev, short* fileNumber) {
     if (!abbrev || !fileNumber) return XIO_FAILED;
@@ -819,7 +859,7 @@ short WriteRecord(OpenFile* f, short type, bool replace) {
     if (!stmt) return Fail(f, XIO_FAILED);
     for (short i = 0; i < rec.fieldCount; ++i) Bind(*dict.Field(rec.firstField + i), stmt, i + 1, buffer->values[i]);
     if (replace) sqlite3_bind_int64(stmt, rec.fieldCount + 1, buffer->rowid);
-    BumpGeneration();
+    BumpGeneration(f);
     const int rc = sqlite3_step(stmt);
     sqlite3_reset(stmt);
     if (rc != SQLITE_DONE) return FailSqlite(f, rc);
@@ -859,7 +899,7 @@ short xio_del_record(short file, short type) {
     sqlite3_stmt* stmt = f->Prepare("DELETE FROM " + TableName(type) + " WHERE rowid = ?");
     if (!stmt) return Fail(f, XIO_FAILED);
     sqlite3_bind_int64(stmt, 1, rowid);
-    BumpGeneration();
+    BumpGeneration(f);
     const int rc = sqlite3_step(stmt);
     sqlite3_reset(stmt);
     if (rc != SQLITE_DONE) {
@@ -991,7 +1031,7 @@ short xio_wr_header(short file, short) {
         sqlite3_stmt* stmt = f->Prepare(sql + " WHERE id = 1");
         if (!stmt) return Fail(f, XIO_FAILED);
         for (short i = 0; i < count; ++i) Bind(*dict.Field(first + i), stmt, i + 1, f->header[i]);
-        BumpGeneration();
+        BumpGeneration(f);
         const int rc = sqlite3_step(stmt);
         sqlite3_reset(stmt);
         // On failure the header stays locked: the caller reports and frees it.
