@@ -208,7 +208,8 @@ TEST_F(UpgradeCall, OtherTypesStepsAndFilesAreLeftAlone) {
 }
 
 TEST_F(UpgradeCall, EveryRegisterOpenFailureIsReportedAndAnswered) {
-    const std::string registerPath = kwCompany::Path("REGISTER.CMT");
+    // Each case runs in a company of its own: the path is the current company's.
+    auto registerPath = [] { return kwCompany::Path("REGISTER.CMT"); };
     struct Case {
         const char* what;
         std::function<void()> arrange;
@@ -225,17 +226,17 @@ TEST_F(UpgradeCall, EveryRegisterOpenFailureIsReportedAndAnswered) {
         {"drive (seam)",
          [] { qvBankRegister::UseOpenForTesting([](const xio_open_def&, short*) { return short{XIO_NO_DRIVE}; }); },
          2, "The drive does not exist."},
-        {"absent", [&] { fs::remove(registerPath); }, 3, "REGISTER.CMT was not found."},
+        {"absent", [&] { fs::remove(registerPath()); }, 3, "REGISTER.CMT was not found."},
         {"in use",
          [&] {
              xio_open_def def{};
-             std::snprintf(def.path, sizeof def.path, "%s", registerPath.c_str());
+             std::snprintf(def.path, sizeof def.path, "%s", registerPath().c_str());
              std::string error;
              ASSERT_EQ(xio_open_file_with(&def, kwDictionaryLoader::Load("CMT", &error), XIO_OPEN_EXCLUSIVE, &held),
                        XIO_OK);
          },
          7, "REGISTER.CMT is in use by another process."},
-        {"corrupt", [&] { WriteAll(registerPath, std::string(4096, 'x')); }, 14, "REGISTER.CMT is corrupt."},
+        {"corrupt", [&] { WriteAll(registerPath(), std::string(4096, 'x')); }, 14, "REGISTER.CMT is corrupt."},
         {"not authorised (seam)",
          [] {
              qvBankRegister::UseOpenForTesting(
@@ -250,6 +251,7 @@ TEST_F(UpgradeCall, EveryRegisterOpenFailureIsReportedAndAnswered) {
         Reported().clear();
         qvBankRegister::UseOpenForTesting(nullptr);
         c.arrange();
+        xio_init_record(_new, 1);
         OldIssue(2, "OPERATING", 10402, 0);
         EXPECT_EQ(x_upgrade_dllcall(&_record), c.result) << c.what;
         EXPECT_EQ(Reported(), std::vector<std::string>{c.message}) << c.what;

@@ -20,8 +20,8 @@ TEST(xdll, LoadsNextToTheProgramAndFindsEntriesByName) {
     ASSERT_TRUE(library.Load("KWCOMMON.DLL", &error)) << error;
     EXPECT_EQ(library.File(), std::string(QV_BIN_DIR) + "/libkwcommon.so") << "found beside the test program";
     using FileName = std::string (*)(std::string_view);
-    // The entry's name as the compiler spells it: the helper looks names up as given.
-    const auto fileName = library.Entry<FileName>("_Z14xdll_file_nameSt17basic_string_viewIcSt11char_traitsIcEE");
+    // The entry's name as this compiler spells it: the helper looks names up as given.
+    const auto fileName = library.Entry<FileName>("_Z14xdll_file_nameB5cxx11St17basic_string_viewIcSt11char_traitsIcEE");
     ASSERT_NE(fileName, nullptr);
     EXPECT_EQ(fileName("MAPI"), "libmapi.so");
     EXPECT_EQ(library.Symbol("no_such_entry"), nullptr);
