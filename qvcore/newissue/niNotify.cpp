@@ -8,7 +8,10 @@
 
 #include "qvkit/mail/kclMail.h"
 
+#include "kwcommon/kwCompany.h"
 #include "kwcommon/values/kwBool.h"
+
+#include <nlohmann/json.hpp>
 
 #include <string>
 
@@ -27,6 +30,16 @@ std::string FirstCharacters(const std::string& text, size_t characters, bool* cu
     }
     *cut = offset < text.size();
     return text.substr(0, offset);
+}
+
+// The mail service sends through the server of the company's mail settings ("mail" of
+// company.json, its "host"), and into the company's outbox when none is named.
+bool MailServerSetUp() {
+    const nlohmann::json& settings = kwCompany::Settings();
+    const auto mail = settings.find("mail");
+    if (mail == settings.end() || !mail->is_object()) return false;
+    const auto host = mail->find("host");
+    return host != mail->end() && host->is_string() && !host->get<std::string>().empty();
 }
 
 std::string Subject(bool newIssue, const qvIssue& issue) {
@@ -52,20 +65,22 @@ std::string NoteText(qvIssue& issue, const std::vector<LinkedRecord*>& links) {
 }
 } // namespace
 
-void niSendNotification(bool newIssue, qvIssue& issue, const std::vector<LinkedRecord*>& links,
-                        bool notifyChecked) {
-    if (!notifyChecked) return;
+niMailOutcome niSendNotification(bool newIssue, qvIssue& issue,
+                                 const std::vector<LinkedRecord*>& links, bool notifyChecked,
+                                 bool interactive) {
+    if (!notifyChecked) return niMailOutcome::NotAsked;
 
     ULONG status = MAPI_E_FAILURE;
     kclMail mail;
-    if (!mail.isEnabled()) {
+    const bool enabled = mail.isEnabled();
+    if (!enabled) {
         qvErrorMessage error(202, kNewIssueTask, kModule);
     } else {
         mail.addRecipient(static_cast<short>(MAPI_TO), issue.Value(QV_RESPONS).Format());
         mail.addRecipient(static_cast<short>(MAPI_TO), issue.Value(QV_NOTIFY_OTHERS).Format());
         mail.setSubject(Subject(newIssue, issue));
         mail.setNoteText(NoteText(issue, links));
-        status = mail.send(MAPI_LOGON_UI | MAPI_DIALOG);
+        status = mail.send(interactive ? MAPI_LOGON_UI | MAPI_DIALOG : 0);
         if (status != SUCCESS_SUCCESS && status != MAPI_USER_ABORT &&
             status != MAPI_E_LOGIN_FAILURE) {
             qvErrorMessage error(201, kNewIssueTask, kModule);
@@ -73,4 +88,9 @@ void niSendNotification(bool newIssue, qvIssue& issue, const std::vector<LinkedR
     }
     // The stored issue must not claim a notice that did not go out.
     if (status != SUCCESS_SUCCESS) issue.Value(QV_EMAIL).Set("No");
+    if (status == SUCCESS_SUCCESS)
+        return MailServerSetUp() ? niMailOutcome::Sent : niMailOutcome::PutInOutbox;
+    if (!enabled) return niMailOutcome::Unavailable;
+    if (status == MAPI_USER_ABORT || status == MAPI_E_LOGIN_FAILURE) return niMailOutcome::Cancelled;
+    return niMailOutcome::Failed;
 }

@@ -1,6 +1,7 @@
 // The saved-query file: locking, reading, and in-place changes by shifting bytes.
 #include "qvcore/queries/qvQueryFile.h"
 
+#include "kwcommon/kwStoredFile.h"
 #include "kwcommon/paths/kwPath.h"
 #include "kwcommon/x_alloc.h"
 #include "kwcommon/x_log.h"
@@ -13,10 +14,13 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
+#include <set>
 #include <stdio.h>
 #include <string>
-#include <thread>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -32,10 +36,42 @@ int g_lockIntervalMs = 1000;
     x_abort(info->fileNumber, text);
 }
 
-// A file whose structure points outside itself is never read past: it ends the program
-// like a read that came up short, without repairing anything.
-[[noreturn]] void Damaged(const query_file_info* info) {
-    Fatal(info, "Damaged query file");
+bool HasTerminator(const char* text, size_t size);
+
+std::set<std::string>& ReportedDamage() {
+    static std::set<std::string> files;
+    return files;
+}
+
+// Damage is shown once for each state of the file (its size, time of last change and
+// first bytes), so a view that reads the file again and again does not repeat it, while
+// the file changed in any way (repaired, replaced, damaged anew) is reported again. A
+// writer's refusal is always shown: a save that did nothing must say so.
+void ReportDamage(query_file_info* info, const std::string& what, bool always) {
+    info->damaged = 1;
+    struct stat state {};
+    ::fstat(info->handle, &state);
+    std::string head(kChunkMax, '\0');
+    const ssize_t got = ::pread(info->handle, head.data(), head.size(), 0);
+    head.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    const std::string key = std::string(info->fileName) + "|" + std::to_string(state.st_size) + "|" +
+                            std::to_string(state.st_mtim.tv_sec) + "." + std::to_string(state.st_mtim.tv_nsec) +
+                            "|" + std::to_string(std::hash<std::string>{}(head));
+    const bool first = ReportedDamage().insert(key).second;
+    if (!first && !always) return;
+    const std::string line = std::string("Damaged query file ") + info->fileName + ": " + what;
+    x_log(info->fileNumber, line.c_str());
+    xw_wr_message(0, XW_ERROR, qvQueryFileDamageText(info->fileName).c_str(), 0);
+}
+
+// Damage met while a bracket works on the file: a reader answers nothing further, a writer
+// stops before it writes onto it.
+void Damaged(query_file_info* info, const std::string& what) {
+    if (info->openMode == 0) {
+        x_log(info->fileNumber, (std::string("Damaged query file ") + info->fileName + ": " + what).c_str());
+        Fatal(info, "Damaged query file");
+    }
+    ReportDamage(info, what, false);
 }
 
 bool HasTerminator(const char* text, size_t size) {
@@ -77,21 +113,46 @@ void CheckLength(query_file_info* info, const query_def* query, int32_t length) 
     if (length != expected) Fatal(info, "Invalid query length");
 }
 
-void CheckEntry(const query_file_info* info, const query_dir_def* entry) {
+// false (after reporting) when the entry does not point at a record inside the file.
+bool CheckEntry(query_file_info* info, const query_dir_def* entry) {
     const int32_t fileLength = info->header.length;
     if (!HasTerminator(entry->name, sizeof(entry->name)) || entry->offset < info->header.first ||
         entry->length < QFI_QUERY_DEF_DISK_SIZE || entry->offset > fileLength - entry->length) {
-        Damaged(info);
+        Damaged(info, "a directory entry points outside the file");
+        return false;
     }
+    return true;
 }
 
-// The header must describe a directory this code can hold and records after it.
-void CheckHeader(const query_file_info* info) {
+// What is wrong with the header and directory of the open file; "" when they describe a
+// file this code can work on without reading past it or moving one record onto another.
+std::string StructureFault(const query_file_info* info) {
     const query_hdr_def& h = info->header;
-    if (h.count < 0 || h.count > QFI_MAX_QUERIES || h.first != DirectoryEnd(h.count) ||
-        h.length < h.first) {
-        Damaged(info);
+    if (h.count < 0 || h.count > QFI_MAX_QUERIES) return "impossible number of queries";
+    if (h.first != DirectoryEnd(h.count)) return "the first record offset does not follow the directory";
+    if (h.length < h.first) return "the file length lies inside the directory";
+    struct stat file {};
+    if (::fstat(info->handle, &file) != 0) return std::string("cannot be examined: ") + std::strerror(errno);
+    if (file.st_size < h.length) return "the file is shorter than its header says";
+    if (h.count == 0) return "";
+    std::vector<query_dir_def> directory(static_cast<size_t>(h.count));
+    if (!qvQueryFileReadAt(info->handle, QFI_HEADER_SIZE, directory.data(), directory.size() * sizeof(query_dir_def)))
+        return "the directory cannot be read";
+    std::vector<std::pair<int32_t, int32_t>> spans;
+    for (const query_dir_def& entry : directory) {
+        if (!HasTerminator(entry.name, sizeof(entry.name))) return "a query name has no end";
+        if (entry.offset < h.first || entry.length < QFI_QUERY_DEF_DISK_SIZE ||
+            entry.offset > h.length - entry.length)
+            return "a directory entry points outside the file";
+        if ((entry.length - QFI_QUERY_DEF_DISK_SIZE) % XC_COND_SIZE != 0)
+            return "a record length is no whole number of conditions";
+        spans.emplace_back(entry.offset, entry.length);
     }
+    std::sort(spans.begin(), spans.end());
+    for (size_t i = 1; i < spans.size(); ++i) {
+        if (spans[i - 1].first + spans[i - 1].second > spans[i].first) return "two records overlap";
+    }
+    return "";
 }
 
 // Reads the directory as it stands, also in the middle of a change when its offsets are
@@ -99,7 +160,10 @@ void CheckHeader(const query_file_info* info) {
 query_dir_def* ReadDirectory(query_file_info* info) {
     const int count = info->header.count;
     if (count <= 0) return nullptr;
-    if (count > QFI_MAX_QUERIES) Damaged(info);
+    if (count > QFI_MAX_QUERIES) {
+        Damaged(info, "impossible number of queries");
+        return nullptr;
+    }
     const auto size = static_cast<unsigned short>(count * QFI_DIR_ENTRY_SIZE);
     auto* directory = static_cast<query_dir_def*>(_qfi_alloc(size, 0));
     _qfi_seek(info, QFI_HEADER_SIZE, SEEK_SET);
@@ -122,68 +186,31 @@ void InitialHeader(query_hdr_def* header) {
     header->length = QFI_HEADER_SIZE;
 }
 
-bool WriteAll(int fd, const void* data, size_t size) {
-    const char* p = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t n = ::write(fd, p, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        p += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// Creates the file with its empty header. It is built under a private name and linked
-// into place, so no other workstation ever opens a file without a header, and one that
-// appeared meanwhile is never truncated. Answers the open descriptor, -1 when the file
-// could not be made (errno set), or -2 when another process made it first.
-int CreateFile(query_file_info* info) {
-    const std::string target = info->fileName;
-    const std::string temp = target + "." + std::to_string(::getpid()) + ".new";
-    int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) return -1;
+// Creates the file with its empty header, written beside and placed only if the name is
+// still free: no workstation ever opens a file without a header, and one made meanwhile
+// by another workstation is never replaced. true when the file is there afterwards,
+// made by us or by the other; false with errno set when it could not be made.
+bool CreateFile(const query_file_info* info) {
     query_hdr_def header;
     InitialHeader(&header);
-    if (!WriteAll(fd, &header, sizeof(header)) || ::fsync(fd) != 0) {
-        const int saved = errno;
-        ::close(fd);
-        ::unlink(temp.c_str());
-        errno = saved;
-        return -1;
-    }
-    int placed = ::link(temp.c_str(), target.c_str());
-    if (placed != 0 && errno != EEXIST) {
-        // File systems without hard links: an exclusive rename does the same.
-        placed = ::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE);
-        if (placed == 0) return fd;
-    }
-    const int saved = errno;
-    ::unlink(temp.c_str());
-    if (placed == 0) return fd;
-    ::close(fd);
-    if (saved == EEXIST) return -2;
-    errno = saved;
-    return -1;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    const std::string bytes(reinterpret_cast<const char*>(&header), sizeof(header));
+    if (kwStoredFile::Write(info->fileName, bytes, nullptr, 0666 & ~mask,
+                            kwStoredFile::Place::NoReplace))
+        return true;
+    return errno == EEXIST;
 }
 
-// One lock attempt in the manner of a blocking byte-range lock: it keeps trying at a fixed
-// interval and gives up after a bounded number of tries. Readers share the byte, a writer
-// holds it alone, so no reader ever sees a half-shifted file.
+// One lock attempt in the manner of a blocking byte-range lock: it keeps trying for a
+// bounded time (attempts x interval) and then gives up. Readers share the byte, a writer
+// holds it alone, so no reader ever sees a half-shifted file. The lock belongs to the open
+// file description and dies with it.
 bool LockByteZero(int fd, bool exclusive) {
-    struct flock lock {};
-    lock.l_type = exclusive ? F_WRLCK : F_RDLCK;
-    lock.l_whence = SEEK_SET;
-    lock.l_start = 0;
-    lock.l_len = 1;
-    for (int attempt = 0; attempt < g_lockAttempts; ++attempt) {
-        if (::fcntl(fd, F_OFD_SETLK, &lock) == 0) return true;
-        if (errno != EAGAIN && errno != EACCES && errno != EINTR) return false;
-        if (attempt + 1 < g_lockAttempts) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(g_lockIntervalMs));
-        }
-    }
-    return false;
+    kwFileLock lock;
+    lock.Attach(fd);
+    return lock.Acquire(0, std::chrono::milliseconds(static_cast<int64_t>(g_lockAttempts) * g_lockIntervalMs),
+                        exclusive);
 }
 
 bool TakeLockAsking(query_file_info* info, bool exclusive) {
@@ -220,6 +247,23 @@ int qvQueryNameCompare(const char* left, const char* right) {
     }
 }
 
+bool qvQueryFileReadAt(int fd, int64_t offset, void* buffer, size_t size) {
+    char* p = static_cast<char*>(buffer);
+    while (size > 0) {
+        const ssize_t n = ::pread(fd, p, size, offset);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        p += n;
+        offset += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+std::string qvQueryFileDamageText(const std::string& fileName) {
+    return "The query file " + fileName + " is damaged; run qvadmin query check.";
+}
+
 void qvQueryFileSetLockTiming(int attempts, int intervalMilliseconds) {
     g_lockAttempts = std::max(1, attempts);
     g_lockIntervalMs = std::max(0, intervalMilliseconds);
@@ -239,9 +283,12 @@ void _qfi_build_path_name(query_file_info* info) {
 
 short _qfi_lock(query_file_info* info, short mode, short errorOption) {
     if (mode != 0 && mode != 1) Fatal(info, "Invalid open mode");
+    if (errorOption < 0 || errorOption > 3) Fatal(info, "Invalid error option");
+    info->openMode = mode;
+    info->damaged = 0;
 
-    bool created = false;
-    info->handle = ::open(info->fileName, (mode == 1 ? O_RDONLY : O_RDWR) | O_CLOEXEC);
+    const int flags = (mode == 1 ? O_RDONLY : O_RDWR) | O_CLOEXEC;
+    info->handle = ::open(info->fileName, flags);
     if (info->handle < 0) {
         switch (errorOption) {
         case 0:
@@ -250,65 +297,54 @@ short _qfi_lock(query_file_info* info, short mode, short errorOption) {
             x_io_error_report(info->fileNumber, info->fileName);
             info->handle = -1;
             return 0;
-        case 2: {
-            if (x_io_status() != 3) {
+        case 2:
+            // Made by us or, at the same moment, by another workstation: either way the
+            // file is opened as any existing one, and its header read under the lock.
+            if (x_io_status() != 3 || !CreateFile(info) || (info->handle = ::open(info->fileName, flags)) < 0) {
                 x_io_error_report(info->fileNumber, info->fileName);
                 info->handle = -1;
                 return 0;
             }
-            int fd = CreateFile(info);
-            if (fd == -2) {
-                // Another workstation made it meanwhile: use theirs.
-                fd = ::open(info->fileName, (mode == 1 ? O_RDONLY : O_RDWR) | O_CLOEXEC);
-            } else if (fd >= 0) {
-                created = true;
-                InitialHeader(&info->header);
-            }
-            if (fd < 0) {
-                x_io_error_report(info->fileNumber, info->fileName);
-                info->handle = -1;
-                return 0;
-            }
-            info->handle = fd;
             break;
-        }
-        case 3:
+        default:
             info->handle = -1;
             return 0;
-        default:
-            Fatal(info, "Invalid error option");
         }
     }
 
-    _qfi_seek(info, 0, SEEK_SET);
     if (info->lockFlag && !TakeLockAsking(info, mode == 0)) {
         if (errorOption == 0) x_io_abort(info->fileNumber, info->fileName);
         CloseHandle(info);
         return 0;
     }
-    if (created) return 1;
 
-    _qfi_read(info, &info->header, sizeof(info->header));
-    if (info->header.version[0] != '1' || info->header.version[2] != '0') {
+    std::string fault;
+    if (!qvQueryFileReadAt(info->handle, 0, &info->header, sizeof(info->header))) {
+        fault = "the file is shorter than its header";
+    } else if (info->header.version[0] != '1' || info->header.version[2] != '0') {
         _qfi_unlock(info);
         xw_wr_message(0, XW_INCOMPATIBLE, "Incompatible query file.", 0);
         return 0;
+    } else {
+        fault = StructureFault(info);
     }
-    CheckHeader(info);
+    if (!fault.empty()) {
+        if (mode == 0 && errorOption == 0) Damaged(info, fault);
+        // A writer is told every time: its change is not made.
+        ReportDamage(info, fault, mode == 0);
+        _qfi_unlock(info);
+        return 0;
+    }
+    _qfi_seek(info, 0, SEEK_SET);
     return 1;
 }
 
 void _qfi_unlock(query_file_info* info) {
     if (info->handle < 0) return;
     if (info->lockFlag) {
-        struct flock lock {};
-        lock.l_type = F_UNLCK;
-        lock.l_whence = SEEK_SET;
-        lock.l_start = 0;
-        lock.l_len = 1;
-        if (::fcntl(info->handle, F_OFD_SETLK, &lock) != 0) {
-            x_io_abort(info->fileNumber, info->fileName);
-        }
+        kwFileLock lock;
+        lock.Attach(info->handle);
+        lock.Unlock(0);
     }
     CloseHandle(info);
 }
@@ -326,7 +362,13 @@ void _qfi_read(query_file_info* info, void* buffer, unsigned short size) {
             if (errno == EINTR) continue;
             x_io_abort(info->fileNumber, info->fileName);
         }
-        if (n == 0) Fatal(info, "End of file");
+        if (n == 0) {
+            // Only a file changed behind the lock comes up short after _qfi_lock's checks.
+            if (info->openMode == 0) Fatal(info, "End of file");
+            std::memset(p, 0, left);
+            Damaged(info, "a read came up short");
+            return;
+        }
         p += n;
         left -= static_cast<size_t>(n);
     }
@@ -351,8 +393,18 @@ void _qfi_write(query_file_info* info, const void* buffer, unsigned short size) 
 
 void _qfi_read_dir(query_file_info* info, query_dir_def** directory) {
     *directory = ReadDirectory(info);
-    for (int i = 0; i < info->header.count; ++i) {
-        if (!HasTerminator((*directory)[i].name, QFI_NAME_SIZE)) Damaged(info);
+    bool sound = !info->damaged;
+    for (int i = 0; sound && *directory && i < info->header.count; ++i) {
+        if (!HasTerminator((*directory)[i].name, QFI_NAME_SIZE)) {
+            Damaged(info, "a query name has no end");
+            sound = false;
+        }
+    }
+    if (!sound) {
+        // A reader goes on as with a file without queries.
+        _qfi_free(*directory);
+        *directory = nullptr;
+        info->header.count = 0;
     }
 }
 
@@ -376,6 +428,7 @@ short _qfi_read_query(query_file_info* info, const char* name, query_def* query,
             found = static_cast<short>(i + 1);
             if (entry) *entry = directory[i];
             if (query) _qfi_read_this_query(info, query, &directory[i], withConditions);
+            if (info->damaged) found = 0;
             break;
         }
     }
@@ -385,16 +438,19 @@ short _qfi_read_query(query_file_info* info, const char* name, query_def* query,
 
 void _qfi_read_this_query(query_file_info* info, query_def* query, const query_dir_def* entry,
                           short withConditions) {
-    CheckEntry(info, entry);
     std::memset(query, 0, sizeof(*query));
     query->conditions = nullptr;
+    if (!CheckEntry(info, entry)) return;
     _qfi_seek(info, entry->offset, SEEK_SET);
     _qfi_read(info, query, QFI_QUERY_DEF_DISK_SIZE);
     std::memset(query->diskPointer, 0, sizeof(query->diskPointer));
-    if (!HasTerminator(query->name, sizeof(query->name)) || query->condCount < 0 ||
+    if (info->damaged || !HasTerminator(query->name, sizeof(query->name)) || query->condCount < 0 ||
         query->condCount > QFI_MAX_CONDITIONS ||
         QFI_QUERY_DEF_DISK_SIZE + XC_COND_SIZE * query->condCount > entry->length) {
-        Damaged(info);
+        if (!info->damaged) Damaged(info, "a query record does not fit its directory entry");
+        std::memset(query, 0, sizeof(*query));
+        query->conditions = nullptr;
+        return;
     }
     if (withConditions && query->condCount > 0) {
         const auto size = static_cast<unsigned short>(query->condCount * XC_COND_SIZE);
@@ -491,7 +547,7 @@ short _qfi_rewrite_existing_query(query_file_info* info, const char* name, int32
         Fatal(info, "Invalid query conditions");
     }
     CheckLength(info, &info->query, length);
-    CheckEntry(info, &entry);
+    if (!CheckEntry(info, &entry)) return 0;
 
     // The name comes from the query being written, so a change of letter case is kept.
     const int32_t oldLength = entry.length;
@@ -515,7 +571,7 @@ short _qfi_rewrite_existing_query(query_file_info* info, const char* name, int32
 
 short _qfi_delete_query(query_file_info* info, const query_dir_def* entry, short index) {
     if (index < 0 || index >= info->header.count) Fatal(info, "Invalid query index");
-    CheckEntry(info, entry);
+    if (!CheckEntry(info, entry)) return 0;
     // The entry at that place must be the caller's; removing another would lose a query.
     query_dir_def stored;
     _qfi_seek(info, DirectoryEnd(index), SEEK_SET);

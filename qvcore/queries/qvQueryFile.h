@@ -29,14 +29,30 @@
 // Sizes. Every size handed to the allocator, read and write is 16-bit, so a directory
 // stays at or under 1680 entries (65520 bytes) and a query at or under 312 conditions
 // (65520 bytes). Adding or writing beyond that is refused with a message before anything
-// is written. A damaged file (an entry pointing outside the file, a name without its
-// zero, an impossible count) ends the program like a short read, never read past.
+// is written.
+//
+// Creation. The new 16-byte file is written beside and linked into place only if the name
+// is still free (kwStoredFile, NoReplace), so two workstations creating it at once both
+// end up with the same whole file. The header is always read from the file once the lock
+// is held, never taken from memory: the other creator may have added a query between our
+// creation and our lock.
+//
+// Damage. _qfi_lock checks the header, the file's size and every directory entry (names
+// with their zero, records inside the file, no two records overlapping) before it answers
+// 1; a record's own header is checked when it is read. A damaged file is never read past.
+// A reader (mode 1) shows "The query file <name> is damaged; run qvadmin query check."
+// once for each state of the file (again once it has changed), logs what is wrong, marks the
+// bracket damaged and answers failure: a damaged side file never ends the program that
+// reads it. A writer (mode 0) is refused the same way at _qfi_lock, so nothing is written
+// onto damage; damage met in the middle of a change ends the program before it makes the
+// file worse (the data library's fatal report, as a short read does).
 #pragma once
 
 #include "kwcommon/conditions/xc_cond_def.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 constexpr int QFI_HEADER_SIZE = 16;
 constexpr int QFI_DIR_ENTRY_SIZE = 39;
@@ -98,6 +114,9 @@ struct query_file_info {
     short lockFlag;               // nonzero: lock byte 0 while the file is open
     query_hdr_def header;         // the file's header, valid inside one bracket
     query_def query;              // the query being read or written
+    short openMode;               // mode of the open bracket (0 writer, 1 reader)
+    short damaged;                // nonzero: this bracket found the file damaged; the
+                                  // reads that found it answered nothing
 };
 
 extern "C" {
@@ -125,7 +144,8 @@ void _qfi_write_dir(query_file_info* info, const query_dir_def* entry);
 void _qfi_write_hdr(query_file_info* info);
 
 // Looks name up (case-insensitive). Copies the directory entry to entry and reads the
-// query into query when they are not null. Answers the 1-based index, 0 when absent.
+// query into query when they are not null. Answers the 1-based index, 0 when absent or
+// when the file turned out damaged (info->damaged).
 short _qfi_read_query(query_file_info* info, const char* name, query_def* query,
                       query_dir_def* entry, short withConditions);
 // Reads the query that entry points at. With withConditions and a positive count the
@@ -171,3 +191,10 @@ int qvQueryNameCompare(const char* left, const char* right);
 // How long _qfi_lock keeps trying for a lock held elsewhere before it asks the user:
 // attempts one interval apart (10 attempts, 1000 ms unless changed; tests shorten it).
 void qvQueryFileSetLockTiming(int attempts, int intervalMilliseconds);
+
+// Reads exactly size bytes at offset of an open descriptor, whatever its position;
+// false when the file ends first or the read fails.
+bool qvQueryFileReadAt(int fd, int64_t offset, void* buffer, size_t size);
+
+// The words of the damage report for a query file.
+std::string qvQueryFileDamageText(const std::string& fileName);

@@ -8,6 +8,12 @@
 
 enum AdminExit { kAdminOk = 0, kAdminUserError = 1, kAdminDataError = 2 };
 
+// The program numbers qvadmin works under: issues as the New Issue task does, selections
+// as the View Issues task does, saved queries as the Build Query task does.
+constexpr short kAdminIssueProgram = 7098;
+constexpr short kAdminViewProgram = 7010;
+constexpr short kAdminQueryProgram = 7020;
+
 struct AdminContext {
     std::vector<std::string> args; // the command's words after the global options
     std::ostream& out;
@@ -20,4 +26,14 @@ int AdminIssueAdd(AdminContext& context);
 int AdminIssueShow(AdminContext& context);
 int AdminIssueList(AdminContext& context);
 int AdminIssueDelete(AdminContext& context);
+int AdminIssueLink(AdminContext& context);
+int AdminIssueLinks(AdminContext& context);
+int AdminIssueUnlink(AdminContext& context);
+int AdminIssueNotify(AdminContext& context);
+int AdminQueryList(AdminContext& context);
+int AdminQueryShow(AdminContext& context);
+int AdminQuerySave(AdminContext& context);
+int AdminQueryDelete(AdminContext& context);
+int AdminQueryCheck(AdminContext& context);
 int AdminPrefsShow(AdminContext& context);
+int AdminPrint(AdminContext& context);

@@ -1,7 +1,13 @@
-// qvadmin dict show ABBR and file dump ABBR: a dictionary's definitions and a file's records.
+// qvadmin dict show ABBR and file dump ABBR: a dictionary's definitions and a file's records,
+// or the issues a saved query selects.
 #include "AdminCommand.h"
+#include "AdminSelection.h"
+
+#include "qvcore/prefs/Prefs.h"
+#include "qvcore/queries/qvIssueSelection.h"
 
 #include "kwcommon/kwioFile.h"
+#include "kwcommon/x_text.h"
 #include "kwcommon/xio.h"
 
 #include <cstdio>
@@ -104,12 +110,23 @@ int AdminDictShow(AdminContext& context) {
 }
 
 int AdminFileDump(AdminContext& context) {
+    static const char* usage =
+        "usage: qvadmin [--data DIR] file dump ABBR [--type N] [--key K]\n"
+        "       qvadmin [--data DIR] file dump QVI --query NAME [--operator ID]\n";
     std::string abbrev;
     short type = 1, key = 0;
+    bool typed = false, keyed = false;
+    AdminSelectionOptions selecting;
+    std::string error;
+    if (!AdminTakeSelectionOptions(context.args, &selecting, &error)) {
+        context.err << "qvadmin: " << error << "\n";
+        return kAdminUserError;
+    }
     for (size_t i = 0; i < context.args.size(); ++i) {
         const std::string& arg = context.args[i];
         if ((arg == "--type" || arg == "--key") && i + 1 < context.args.size()) {
             short* target = arg == "--type" ? &type : &key;
+            (arg == "--type" ? typed : keyed) = true;
             if (!ParseShort(context.args[++i], target)) {
                 context.err << "qvadmin: " << arg << " takes a number\n";
                 return kAdminUserError;
@@ -117,12 +134,18 @@ int AdminFileDump(AdminContext& context) {
         } else if (abbrev.empty() && arg[0] != '-') {
             abbrev = arg;
         } else {
-            context.err << "usage: qvadmin [--data DIR] file dump ABBR [--type N] [--key K]\n";
+            context.err << usage;
             return kAdminUserError;
         }
     }
     if (abbrev.empty()) {
-        context.err << "usage: qvadmin [--data DIR] file dump ABBR [--type N] [--key K]\n";
+        context.err << usage;
+        return kAdminUserError;
+    }
+    // A saved query selects issues: its order takes the place of a key.
+    if (selecting.Selecting() && (!x_equal_nocase(abbrev, "QVI") || keyed || (typed && type != 1))) {
+        context.err << "qvadmin: --query and --operator select issues of QVI, in the query's order (no --type or "
+                       "--key)\n";
         return kAdminUserError;
     }
     kwioDataFile file;
@@ -150,8 +173,7 @@ int AdminFileDump(AdminContext& context) {
         out << (n == rec.firstField ? "" : "\t") << fd.name;
     }
     out << "\n";
-    xio_clr_record(f, type);
-    for (status = xio_rd_first(f, type, key, 0); status == 0; status = xio_rd_next(f, type, key, 0)) {
+    auto dump = [&](short) {
         for (short n = rec.firstField; n < rec.firstField + rec.fieldCount; ++n) {
             xio_fld_def fd{};
             xio_get_fld_def(f, n, &fd, 1, 1);
@@ -168,6 +190,17 @@ int AdminFileDump(AdminContext& context) {
             out << (n == rec.firstField ? "" : "\t") << text;
         }
         out << "\n";
+        return true;
+    };
+    if (selecting.Selecting()) {
+        Prefs::Load(); // the responsible-person filter's switches
+        qvIssueSelection selection(f, kAdminViewProgram);
+        if (const int code = AdminPrepareSelection(selection, selecting, context.err)) return code;
+        status = selection.Walk(dump);
+        if (status == XIO_OK) status = XIO_NO_RECORD;
+    } else {
+        xio_clr_record(f, type);
+        for (status = xio_rd_first(f, type, key, 0); status == 0; status = xio_rd_next(f, type, key, 0)) dump(f);
     }
     if (status != XIO_NO_RECORD) {
         context.err << "qvadmin: reading " << abbrev << " failed: " << xio_status_text(status) << "\n";

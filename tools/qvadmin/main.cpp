@@ -12,10 +12,37 @@ void Usage(std::ostream& out) {
            "commands:\n"
            "  dict show ABBR                       a dictionary's record types, fields and keys\n"
            "  file dump ABBR [--type N] [--key K]  records as tab-separated lines in key order\n"
+           "  file dump QVI --query NAME [--operator ID]\n"
+           "                                       the issues a saved query selects\n"
            "  issue add --message TEXT [--status S] [--urgency U] [--classif C] [--followup F]\n"
-           "            [--problem P] [--respons NAME] [--due DATE] [--notify DATE]\n"
-           "  issue show N | issue list | issue delete N\n"
-           "  prefs show                           the user's and the installation's preferences\n";
+           "            [--problem P] [--respons NAME] [--due DATE] [--notify DATE] [--new-value]\n"
+           "                                       list values must be items of their list unless\n"
+           "                                       --new-value is given\n"
+           "  issue show N | issue delete N\n"
+           "  issue list [--query NAME] [--operator ID] [--csv] [--iso-dates]\n"
+           "                                       every issue, or what the View Issues window shows\n"
+           "                                       operator ID (default: the current one) under the\n"
+           "                                       query; --csv writes the grid's columns as CSV\n"
+           "  issue link N --app XX --type T --key VALUE... [--dict DIC] [--file-type NAME]\n"
+           "                                       link the issue to an existing record of application XX\n"
+           "  issue links N                        the issue's links: application, record, key, data\n"
+           "  issue unlink N                       remove every link of the issue\n"
+           "  issue notify N [--edit] [--to NAMES] mail the issue to its responsible person and NAMES\n"
+           "                                       (--edit: as a changed issue)\n"
+           "  query list                           the saved queries, their orders and conditions\n"
+           "  query show NAME                      a saved query's order and conditions in words\n"
+           "  query save NAME [--order K] [--cond 'FIELD OP VALUE [and|or]']...\n"
+           "                                       save (add or replace) a query; OP is equal,\n"
+           "                                       not-equal, less, less-equal, greater, greater-equal,\n"
+           "                                       between (VALUE and VALUE), contains, begins-with,\n"
+           "                                       blank or not-blank\n"
+           "  query delete NAME                    delete a saved query\n"
+           "  query check                          examine the query file; exit 2 when it is inconsistent\n"
+           "  prefs show                           the user's and the installation's preferences\n"
+           "  print --design NAME [--query NAME] [--operator ID] [--range FROM-TO] [--pdf FILE]\n"
+           "                                       issues through a report design, to a PDF or the\n"
+           "                                       default printer\n"
+           "Issue numbers are plain decimal digits. Exit codes: 0 ok, 1 user error, 2 data error.\n";
 }
 } // namespace
 
@@ -55,7 +82,20 @@ int main(int argc, char** argv) {
     if (command == "issue show") return AdminIssueShow(context);
     if (command == "issue list") return AdminIssueList(context);
     if (command == "issue delete") return AdminIssueDelete(context);
+    if (command == "issue link") return AdminIssueLink(context);
+    if (command == "issue links") return AdminIssueLinks(context);
+    if (command == "issue unlink") return AdminIssueUnlink(context);
+    if (command == "issue notify") return AdminIssueNotify(context);
+    if (command == "query list") return AdminQueryList(context);
+    if (command == "query show") return AdminQueryShow(context);
+    if (command == "query save") return AdminQuerySave(context);
+    if (command == "query delete") return AdminQueryDelete(context);
+    if (command == "query check") return AdminQueryCheck(context);
     if (command == "prefs show") return AdminPrefsShow(context);
+    if (words[0] == "print") {
+        AdminContext print{std::vector<std::string>(words.begin() + 1, words.end()), std::cout, std::cerr};
+        return AdminPrint(print);
+    }
     std::cerr << "qvadmin: unknown command \"" << command << "\"\n";
     Usage(std::cerr);
     return kAdminUserError;

@@ -2,14 +2,18 @@
 #include "kwcommon/kwCompany.h"
 
 #include "kwcommon/company/kwSeedCompany.h"
+#include "kwcommon/kwStoredFile.h"
 
 #include <nlohmann/json.hpp>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <pwd.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -60,16 +64,25 @@ bool kwCompany::Open(const std::string& folder, std::string* error) {
     std::error_code ec;
     const fs::path root = fs::absolute(folder, ec);
     const fs::path settingsPath = root / "company.json";
-    std::ifstream in(settingsPath);
-    if (!in) {
-        if (error) *error = "\"" + root.string() + "\" is not a company folder: company.json is missing.";
+    std::string text;
+    if (!kwStoredFile::Read(settingsPath.string(), &text)) {
+        // The real reason: a folder that is missing or that the user may not read is no
+        // missing file.
+        const int reason = errno;
+        struct stat folderInfo {};
+        if (error) {
+            if (::stat(root.c_str(), &folderInfo) != 0 && errno == ENOENT)
+                *error = "\"" + root.string() + "\" does not exist.";
+            else if (reason == ENOENT)
+                *error = "\"" + root.string() + "\" is not a company folder: company.json is missing.";
+            else
+                *error = settingsPath.string() + " cannot be read: " + std::strerror(reason) + ".";
+        }
         return false;
     }
-    std::stringstream text;
-    text << in.rdbuf();
     nlohmann::json settings;
     try {
-        settings = nlohmann::json::parse(text.str());
+        settings = nlohmann::json::parse(text);
     } catch (const nlohmann::json::exception& e) {
         if (error) *error = settingsPath.string() + ": " + e.what();
         return false;

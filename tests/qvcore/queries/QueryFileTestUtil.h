@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qftest {
@@ -77,13 +78,10 @@ inline void InitInfo(query_file_info* info, short fileNumber = 7020) {
     _qfi_build_path_name(info);
 }
 
-// Saves (creates or rewrites) a query with `conditions` marked conditions starting at
-// firstMarker, through the writer's calls.
-inline short SaveQuery(query_file_info* info, const std::string& name, int16_t order,
-                       int conditions, int firstMarker = 1) {
-    std::vector<xc_cond_def> conds;
-    for (int i = 0; i < conditions; ++i)
-        conds.push_back(MarkedCondition(firstMarker + i));
+// Saves (creates or rewrites) a query with the given conditions through the writer's calls.
+inline short SaveConditions(query_file_info* info, const std::string& name, int16_t order,
+                            std::vector<xc_cond_def> conds) {
+    const int conditions = static_cast<int>(conds.size());
     std::memset(&info->query, 0, sizeof(info->query));
     std::snprintf(info->query.name, sizeof(info->query.name), "%s", name.c_str());
     info->query.order = order;
@@ -96,6 +94,15 @@ inline short SaveQuery(query_file_info* info, const std::string& name, int16_t o
     info->query.conditions = nullptr;
     info->query.condCount = 0;
     return result;
+}
+
+// Saves a query with `conditions` marked conditions starting at firstMarker.
+inline short SaveQuery(query_file_info* info, const std::string& name, int16_t order,
+                       int conditions, int firstMarker = 1) {
+    std::vector<xc_cond_def> conds;
+    for (int i = 0; i < conditions; ++i)
+        conds.push_back(MarkedCondition(firstMarker + i));
+    return SaveConditions(info, name, order, std::move(conds));
 }
 
 } // namespace qftest

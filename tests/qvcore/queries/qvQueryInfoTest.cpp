@@ -101,3 +101,21 @@ TEST_F(QueryInfo, NoneIsNoQuery) {
     EXPECT_EQ(xw_shown_messages()[0].text, "Incompatible query file.");
     EXPECT_TRUE(info.GetQueryList().empty());
 }
+
+// A view reading a damaged file goes on as with a file without queries; the damage is
+// shown once, not on every read.
+TEST_F(QueryInfo, DamagedFileReadsAsNoQueries) {
+    Save("Open Issues", 3, 2, 10);
+    Bytes b = ReadBytes(path);
+    b.resize(b.size() - 10);
+    WriteBytes(path, b);
+
+    qvQueryInfo info(7010);
+    xc_cond_def* conditions = nullptr;
+    EXPECT_TRUE(info.GetQueryList().empty());
+    EXPECT_EQ(info.GetOrder("Open Issues"), 0);
+    EXPECT_EQ(info.GetCondInfo("Open Issues", &conditions), 0);
+    EXPECT_EQ(conditions, nullptr);
+    ASSERT_EQ(xw_shown_messages().size(), 1u);
+    EXPECT_EQ(xw_shown_messages()[0].text, "The query file " + path + " is damaged; run qvadmin query check.");
+}
