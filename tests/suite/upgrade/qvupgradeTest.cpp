@@ -66,7 +66,7 @@ TEST(qvupgrade, HelpAndUsage) {
     EXPECT_EQ(RunHost("--frobnicate").exitCode, 1);
     run = RunHost("--data /no/such/company");
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(Contains(run.err, "company.json is missing")) << run.err;
+    EXPECT_TRUE(Contains(run.err, "/no/such/company")) << "the message names the folder: " << run.err;
 }
 
 TEST(qvupgrade, CurrentCompaniesHaveNothingToUpgrade) {
