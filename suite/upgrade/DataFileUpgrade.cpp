@@ -8,6 +8,8 @@
 #include "kwcommon/x_text.h"
 #include "kwcommon/xc_file_control.h"
 
+#include <nlohmann/json.hpp>
+
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -89,7 +91,15 @@ DataFileUpgrade::Outcome DataFileUpgrade::Run() {
     if (outcome == Outcome::Upgraded && !_dryRun) outcome = PlaceNewFile();
     Discard();
     if (outcome != Outcome::Upgraded) return outcome;
-    if (!_dryRun) RemoveCrossReferences();
+    if (!_dryRun && !_crossReferences.empty()) {
+        const int warnings = _report.Warnings();
+        RemoveCrossReferences();
+        // What could not be removed stays written down: the next run tries again.
+        if (_report.Warnings() == warnings) {
+            RemoveQuietly(PendingPath());
+            kwStoredFile::SyncFolder(kwStoredFile::FolderOf(_path));
+        }
+    }
     xio_cls_file(_oldFile);
     _oldFile = 0;
     UpgradeKillPoint();
@@ -133,6 +143,7 @@ DataFileUpgrade::Outcome DataFileUpgrade::Prepare() {
         _report.Error(_path + " cannot be read as a data file: " + StatusWords(status) + ". Nothing was changed.");
         return Outcome::Failed;
     }
+    if (fs::exists(PendingPath(), ec)) FinishPending(info.dataVersion);
     if (!x_equal_nocase(info.abbrev, _newDict->file.abbrev)) {
         _report.Error(_path + " holds \"" + info.abbrev + "\" data, not \"" + _newDict->file.abbrev +
                       "\" data. Nothing was changed.");
@@ -179,6 +190,7 @@ DataFileUpgrade::Outcome DataFileUpgrade::Prepare() {
         _report.Error("The dictionary kept in " + FileName() + " is damaged: " + error + ". Nothing was changed.");
         return Outcome::Failed;
     }
+    _ownerKeyName = _oldDict->Field(_oldDict->recordTypes.front().firstField)->name;
     return Outcome::Upgraded;
 }
 
@@ -424,6 +436,7 @@ DataFileUpgrade::Outcome DataFileUpgrade::PlaceNewFile() {
     }
     _report.Line("Backup of the old " + FileName() + ": " + _backupPath);
     UpgradeKillPoint();
+    if (!_crossReferences.empty() && !WritePending()) return Outcome::Failed;
     status = xio_end_write_ahead_log(_oldFile);
     if (status) {
         _report.Error(FileName() + " cannot be replaced: " + StatusWords(status) + " " + xio_last_detail(_oldFile) +
@@ -442,8 +455,95 @@ DataFileUpgrade::Outcome DataFileUpgrade::PlaceNewFile() {
     return Outcome::Upgraded;
 }
 
+namespace {
+nlohmann::json ValueJson(const x_value_def& value) {
+    return value.IsText() ? nlohmann::json{{"text", value.AsText()}} : nlohmann::json{{"number", value.number}};
+}
+
+x_value_def ValueOf(const nlohmann::json& node) {
+    if (node.contains("text")) return x_value_def::OfText(node.at("text").get<std::string>());
+    return x_value_def::OfNumber(node.at("number").get<double>());
+}
+} // namespace
+
+bool DataFileUpgrade::WritePending() {
+    nlohmann::json references = nlohmann::json::array();
+    for (const CrossReference& reference : _crossReferences) {
+        nlohmann::json keys = nlohmann::json::array();
+        for (const auto& [kind, value] : reference.keyValues) {
+            nlohmann::json key = ValueJson(value);
+            key["kind"] = kind.first;
+            key["qualifier"] = kind.second;
+            keys.push_back(key);
+        }
+        references.push_back({{"file", reference.file},
+                              {"recordType", reference.recordType},
+                              {"owner", ValueJson(reference.ownerKey)},
+                              {"keys", keys}});
+    }
+    const nlohmann::json note = {{"dataVersion", _newVersion.ToString()},
+                                 {"ownerKey", _ownerKeyName},
+                                 {"references", references}};
+    std::string error;
+    if (!kwStoredFile::Write(PendingPath(), note.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n",
+                             &error)) {
+        _report.Error("The list of cross-reference records to remove cannot be written: " + error +
+                      ". Nothing was changed.");
+        return false;
+    }
+    UpgradeKillPoint();
+    return true;
+}
+
+void DataFileUpgrade::FinishPending(const std::string& storedVersion) {
+    std::string text, error, version, ownerKey;
+    std::vector<CrossReference> references;
+    bool readable = kwStoredFile::Read(PendingPath(), &text, &error);
+    try {
+        const nlohmann::json note = readable ? nlohmann::json::parse(text) : nlohmann::json::object();
+        version = note.at("dataVersion").get<std::string>();
+        ownerKey = note.at("ownerKey").get<std::string>();
+        for (const auto& node : note.at("references")) {
+            CrossReference reference{node.at("file").get<std::string>(), node.at("recordType").get<short>(),
+                                     ValueOf(node.at("owner")), {}};
+            for (const auto& key : node.at("keys"))
+                reference.keyValues.push_back(
+                    {{key.at("kind").get<short>(), key.at("qualifier").get<short>()}, ValueOf(key)});
+            references.push_back(std::move(reference));
+        }
+    } catch (const nlohmann::json::exception&) {
+        readable = false;
+    }
+    if (!readable) {
+        _report.Warning(PendingPath() + " cannot be read, so the cross-reference records it lists are not removed.");
+        return;
+    }
+    // Written down but never placed: the conversion runs again and writes it again.
+    if (version != storedVersion) {
+        if (!_dryRun) RemoveQuietly(PendingPath());
+        return;
+    }
+    if (_dryRun) {
+        _report.Line("An earlier upgrade of " + FileName() + " stopped before it removed " +
+                     std::to_string(references.size()) + " cross-reference records; the upgrade will remove them.");
+        return;
+    }
+    _report.Line("An earlier upgrade of " + FileName() + " stopped before it removed the cross-reference records "
+                 "of the records it dropped; they are removed now.");
+    _ownerKeyName = ownerKey;
+    _crossReferences = std::move(references);
+    const int warnings = _report.Warnings();
+    RemoveCrossReferences();
+    if (_report.Warnings() == warnings) {
+        RemoveQuietly(PendingPath());
+        kwStoredFile::SyncFolder(kwStoredFile::FolderOf(_path));
+    }
+    _crossReferences.clear();
+    _counts = Counts{};
+}
+
 void DataFileUpgrade::RemoveCrossReferences() {
-    const std::string ownerKeyName = _oldDict->Field(_oldDict->recordTypes.front().firstField)->name;
+    const std::string& ownerKeyName = _ownerKeyName;
     std::map<std::string, std::vector<const CrossReference*>> byFile;
     for (const CrossReference& reference : _crossReferences) byFile[Upper(reference.file)].push_back(&reference);
     for (const auto& [abbrev, references] : byFile) {

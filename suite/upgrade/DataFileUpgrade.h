@@ -21,6 +21,16 @@
 // as the application wrote them: key fields matched by kind code and qualifier, the
 // record's key last.
 //
+// The cross-reference records to remove are written down beside the data file
+// (NAME.upgrade-pending) before the new file takes its place, and that note is removed
+// once they are gone; a run that finds the note of a placed file (its data version is
+// the note's) removes them first, so a kill between the two leaves nothing behind for
+// good. The note, JSON:
+//   { "dataVersion": "13.1.0", "ownerKey": "ISSUE",
+//     "references": [ { "file": "APZ", "recordType": 1, "owner": { "number": 11 },
+//                       "keys": [ { "kind": 311, "qualifier": 0, "text": "DELTAELEC" } ] } ] }
+// (a value is { "text": ... } or { "number": ... }).
+//
 // A dry run converts into the temporary file and throws it away: every line is reported,
 // nothing is changed, and the file is not held against other users.
 #pragma once
@@ -85,6 +95,10 @@ private:
     bool MoveHeader();
     Outcome PlaceNewFile();
     void RemoveCrossReferences();
+    std::string PendingPath() const { return _path + ".upgrade-pending"; }
+    bool WritePending();
+    // Finishes the removals an earlier run wrote down for the file as it now is.
+    void FinishPending(const std::string& storedVersion);
     short CallLibrary(short step, short recordType);
     void Discard();
     std::string FileName() const;
@@ -109,4 +123,5 @@ private:
     int64_t _done = 0;
     std::map<std::string, DroppedRecord> _dropped; // by the owner's key text
     std::vector<CrossReference> _crossReferences;
+    std::string _ownerKeyName; // the name of the key of the records the references point at
 };

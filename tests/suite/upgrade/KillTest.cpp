@@ -30,9 +30,10 @@ long PointsOf(const HostRun& run) {
     return at == std::string::npos ? 0 : std::strtol(run.err.c_str() + at + 13, nullptr, 10);
 }
 
-// runs points: the steps of storing and placing the new file (the five points after the
-// last record), the first and the last cross-reference removal and the very last point,
-// the first and the last record, and the rest drawn from the records with a fixed seed.
+// runs points: the steps of storing and placing the new file (the six points after the
+// last record: stored, closed, backed up, log ended, removals written down, placed), the
+// last two points, the first and the last record, and the rest drawn from the records
+// with a fixed seed.
 std::vector<long> ChoosePoints(long total, long records, size_t runs, unsigned seed) {
     std::set<long> points;
     for (long p = records + 1; p <= std::min(total, records + 6); ++p) points.insert(p);
@@ -78,7 +79,7 @@ TEST(qvupgradeKill, KilledAnywhereLeavesTheOldOrTheNewFileWhole) {
             << left.error;
         // A kill while the new file is being placed, and the first, are followed by the run
         // that finishes the upgrade.
-        if (point == 1 || (point > written && point <= written + 5)) {
+        if (point == 1 || (point > written && point <= written + 6)) {
             const HostRun again = RunHost("--data '" + work.Folder() + "'");
             EXPECT_EQ(again.exitCode, 0) << again.out << again.err;
             EXPECT_EQ(DigestIssueFile(work.Folder()), after);

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <regex>
@@ -246,4 +247,29 @@ TEST(qvupgrade, RefusalsLeaveTheCompanyAsItWas) {
         EXPECT_TRUE(Contains(run.err, "ISSUES.QVI holds data version 14.0.0, newer than this installation's 13.1.0"))
             << run.err;
     }
+}
+
+TEST(qvupgrade, CrossReferencesWrittenDownBeforeThePlacingAreRemovedByTheNextRun) {
+    CompanyCopy counted(OldDemoFolder());
+    const HostRun full = RunHost("--data '" + counted.Folder() + "'", "QV_UPGRADE_KILL_AT=0");
+    ASSERT_EQ(full.exitCode, 0) << full.err;
+    const long points = std::stol(full.err.substr(full.err.rfind("kill points: ") + 13));
+    // The last points: the new file placed, two cross-references removed, the old file closed.
+    CompanyCopy old(OldDemoFolder());
+    const HostRun killed = RunHost("--data '" + old.Folder() + "'", "QV_UPGRADE_KILL_AT=" + std::to_string(points - 3));
+    ASSERT_EQ(killed.signal, SIGKILL);
+    ASSERT_TRUE(fs::exists(old.Path("ISSUES.QVI.upgrade-pending")));
+    EXPECT_EQ(DigestIssueFile(old.Folder()), DigestIssueFile(counted.Folder())) << "the new file is in place";
+
+    const HostRun again = RunHost("--data '" + old.Folder() + "'");
+    EXPECT_EQ(again.exitCode, 0) << again.err;
+    EXPECT_TRUE(Contains(again.out, "stopped before it removed the cross-reference records")) << again.out;
+    EXPECT_TRUE(Contains(again.out, "The cross-reference record of ISSUE 11 in APZ (Vendor issue) is removed."))
+        << again.out;
+    EXPECT_TRUE(Contains(again.out, "the current one: there is nothing to upgrade.")) << again.out;
+    EXPECT_FALSE(fs::exists(old.Path("ISSUES.QVI.upgrade-pending")));
+    CurrentCompany company(old.Folder());
+    const short cmz = OpenByAbbreviation("CMZ");
+    EXPECT_FALSE(Find(cmz, 1, {{"CMBANK", x_value_def::OfText("OPERATING")}, {"ISSUE1", x_value_def::OfNumber(11)}}));
+    xio_cls_file(cmz);
 }
