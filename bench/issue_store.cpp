@@ -5,6 +5,7 @@
 // unlock). The bare baseline puts the same 71 field values and writes the record once.
 //   bench_issue_store [--issues N]
 // Prints issues per second of each and the ratio (issue store / bare).
+#include "qvcore/tasks/qvCommands.h"
 #include "qvcore/store/qvIssue.h"
 #include "qvcore/store/qvIssueFile.h"
 
@@ -26,7 +27,7 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-constexpr short kProgram = 7098;
+constexpr short kProgram = QV_CMD_NEW_ISSUE;
 const char* kStatuses[] = {"", "Open", "On-Hold", "Closed"};
 const char* kPeople[] = {"Alex Rivera", "Dana Whitfield", "Lee Okafor", ""};
 
@@ -84,8 +85,9 @@ int main(int argc, char** argv) {
         }
         storeSeconds = Seconds(start);
         // The stored records' values, field by field, as the baseline writes them.
-        xio_clr_record(file.Number(), 1);
-        for (short s = xio_rd_first(file.Number(), 1, 0, 0); s == 0; s = xio_rd_next(file.Number(), 1, 0, 0)) {
+        xio_clr_record(file.Number(), QV_RECORD_ISSUE);
+        for (short s = xio_rd_first(file.Number(), QV_RECORD_ISSUE, QV_KEY_ISSUE_NUMBER, 0); s == 0;
+             s = xio_rd_next(file.Number(), QV_RECORD_ISSUE, QV_KEY_ISSUE_NUMBER, 0)) {
             std::vector<x_value_def> values(72);
             for (short n = 1; n <= 71; ++n) xio_get_field(file.Number(), 0, n, &values[static_cast<size_t>(n)]);
             std::string message;

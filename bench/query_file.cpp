@@ -13,6 +13,7 @@
 // comparisons written out by hand; the time of putting the records alone is measured too
 // and taken off both.
 //   bench_query_file [--queries N] [--changes M] [--records R]
+#include "qvcore/tasks/qvCommands.h"
 #include "qvcore/queries/qvQueryFile.h"
 #include "qvcore/store/qvIssueFile.h"
 
@@ -72,7 +73,7 @@ public:
     InPlace() {
         std::memset(&_info, 0, sizeof(_info));
         _info.handle = -1;
-        _info.fileNumber = 7020;
+        _info.fileNumber = QV_CMD_BUILD_QUERY;
         _info.lockFlag = 1;
         _qfi_build_path_name(&_info);
     }
@@ -266,7 +267,7 @@ void ConditionBench(short file, int records) {
     // Status is Open and the due date in March, or the responsible person begins with Dana,
     // the classification is not Hardware and the urgency is High.
     xc_cond_init_def def{};
-    def.programNumber = 7010;
+    def.programNumber = QV_CMD_VIEW_ISSUES;
     def.fileNumber = file;
     def.recordType = 1;
     const short set = xc_init_conditions(&def, 1);
@@ -362,7 +363,7 @@ int main(int argc, char** argv) {
     }
     QueryFileBench(queries, changes);
     {
-        qvIssueFile issues(7010);
+        qvIssueFile issues(QV_CMD_VIEW_ISSUES);
         if (!issues.Open()) return 1;
         ConditionBench(issues.Number(), records);
     }

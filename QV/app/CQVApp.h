@@ -2,20 +2,20 @@
 // program's name, abbreviation and versions, its tasks and its frame.
 #pragma once
 
-#include "kwapp/app/kwCommonCommands.h"
 #include "kwapp/app/kwMainApp.h"
+#include "qvcore/tasks/qvCommands.h"
 
 class CQVApp : public kwMainApp {
 public:
-    // Command numbers of the program's tasks.
-    static constexpr unsigned short ID_APPLICATIONS = 7005;
-    static constexpr unsigned short ID_VIEW_ISSUES = 7010;
-    static constexpr unsigned short ID_BUILD_QUERY = 7020;
-    static constexpr unsigned short ID_SELECT_COLUMNS = 7030;
-    static constexpr unsigned short ID_NEW_ISSUE = kwCommonCommands::ID_NEW_ISSUE;
-    static constexpr unsigned short ID_FORMULAS = 7100;
-    static constexpr unsigned short ID_CUSTOMIZE = kwCommonCommands::ID_CUSTOMIZE;
-    static constexpr unsigned short ID_OPTIONS = kwCommonCommands::ID_OPTIONS;
+    // Command numbers of the program's tasks (numbered in qvCommands.h).
+    static constexpr unsigned short ID_APPLICATIONS = QV_CMD_APPLICATIONS;
+    static constexpr unsigned short ID_VIEW_ISSUES = QV_CMD_VIEW_ISSUES;
+    static constexpr unsigned short ID_BUILD_QUERY = QV_CMD_BUILD_QUERY;
+    static constexpr unsigned short ID_SELECT_COLUMNS = QV_CMD_SELECT_COLUMNS;
+    static constexpr unsigned short ID_NEW_ISSUE = QV_CMD_NEW_ISSUE;
+    static constexpr unsigned short ID_FORMULAS = QV_CMD_FORMULAS;
+    static constexpr unsigned short ID_CUSTOMIZE = QV_CMD_CUSTOMIZE;
+    static constexpr unsigned short ID_OPTIONS = QV_CMD_OPTIONS;
     // LoadFrame style: an overlapped window with the active document's title added.
     static constexpr unsigned long FRAME_STYLE = 0xCF8000;
 

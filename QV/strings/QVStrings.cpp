@@ -1,34 +1,38 @@
 // The texts of the main program's string table, registered while the program runs.
 #include "QV/strings/QVStrings.h"
 
+#include "kwapp/frame/kwAppFrame.h"
 #include "kwcommon/strings/kwStringTableRegistrar.h"
+#include "qvcore/tasks/qvCommands.h"
 
 namespace {
+using C = kwCommonCommands;
+
 const kwStringEntry qvTable[] = {
-    {3, "Quorvel"},
-    {4, "QV"},
+    {QVS_APPLICATION_NAME, "Quorvel"},
+    {QVS_ABBREVIATION, "QV"},
     // File New enters a new issue in this program.
-    {1010, "Enters a new issue"},
-    {1999, "Exits the Quorvel application"},
-    {2000, "Exits the Quorvel application"},
-    {7005, "Customizes the applications that are available"},
-    {7010, "Views and modifies existing issues"},
-    {7020, "Creates and modifies user-defined queries"},
-    {7030, "Creates and modifies list of grid columns"},
-    {7100, "Creates, modifies, and deletes formulas"},
-    {57344, "Quorvel"},
-    {57345, "Ready"},
-    // The frame's standard prompts (system-menu commands and the window list), 61184-61215.
-    {61184, "Change the window size"},
-    {61185, "Change the window position"},
-    {61186, "Reduce the window to an icon"},
-    {61187, "Enlarge the window to full size"},
-    {61188, "Switch to the next document window"},
-    {61189, "Switch to the previous document window"},
-    {61190, "Close the active window and prompts to save the documents"},
-    {61202, "Restore the window to normal size"},
-    {61203, "Activate Task List"},
-    {61215, "Activate this window"},
+    {C::ID_FILE_NEW, "Enters a new issue"},
+    {C::ID_APP_EXIT, "Exits the Quorvel application"},
+    {C::ID_APP_EXIT_PROMPT, "Exits the Quorvel application"},
+    {QV_CMD_APPLICATIONS, "Customizes the applications that are available"},
+    {QV_CMD_VIEW_ISSUES, "Views and modifies existing issues"},
+    {QV_CMD_BUILD_QUERY, "Creates and modifies user-defined queries"},
+    {QV_CMD_SELECT_COLUMNS, "Creates and modifies list of grid columns"},
+    {QV_CMD_FORMULAS, "Creates, modifies, and deletes formulas"},
+    {kwAppFrame::IDS_FRAME_TITLE, "Quorvel"},
+    {kwAppFrame::IDS_IDLE_MESSAGE, "Ready"},
+    // The frame's standard prompts (system-menu commands and the window list).
+    {C::ID_SIZE_PROMPT, "Change the window size"},
+    {C::ID_MOVE_PROMPT, "Change the window position"},
+    {C::ID_MINIMIZE_PROMPT, "Reduce the window to an icon"},
+    {C::ID_MAXIMIZE_PROMPT, "Enlarge the window to full size"},
+    {C::ID_NEXT_WINDOW, "Switch to the next document window"},
+    {C::ID_PREVIOUS_WINDOW, "Switch to the previous document window"},
+    {C::ID_CLOSE_PROMPT, "Close the active window and prompts to save the documents"},
+    {C::ID_RESTORE_PROMPT, "Restore the window to normal size"},
+    {C::ID_TASK_LIST_PROMPT, "Activate Task List"},
+    {C::ID_ACTIVATE_WINDOW_PROMPT, "Activate this window"},
 };
 
 const kwStringTableRegistrar registrar(QV_MODULE, qvTable);

@@ -1,5 +1,6 @@
 // The string table of the main program ("QV.EXE"): its name and abbreviation, the status-bar
-// prompts of its own commands and the frame's standard prompts. The texts are in
+// prompts of its own commands and the frame's standard prompts, each under the id of its
+// command (or the framework's string id). The texts are in
 // QVStrings.cpp, compiled into the program and registered when it starts.
 #pragma once
 
@@ -8,6 +9,4 @@ inline constexpr const char* QV_MODULE = "QV.EXE";
 enum QVStringId : unsigned short {
     QVS_APPLICATION_NAME = 3, // "Quorvel"
     QVS_ABBREVIATION = 4,     // "QV"
-    QVS_FRAME_TITLE = 57344,
-    QVS_READY = 57345,
 };

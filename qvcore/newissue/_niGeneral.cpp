@@ -23,14 +23,40 @@
 #include "kwcommon/xk.h"
 
 #include <QComboBox>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QStyle>
+#include <QStyleOptionFrame>
+
+#include <algorithm>
 
 #include <cstdio>
 #include <vector>
 
 namespace {
 
+// The most a field name takes across before it wraps, in average characters: a company's
+// long name for a field goes onto a second line rather than pushing the fields aside.
+constexpr int kLabelCharacters = 22;
+
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
+}
+
+// A date field never narrower than a whole date in the company's format.
+void FitDateField(QLineEdit* edit) {
+    const QFontMetrics metrics = edit->fontMetrics();
+    const QString widest = Q(kwFullDateFormatter::FullFormat()).replace(QRegularExpression("[A-Za-z]"), "0");
+    const int text = std::max(metrics.horizontalAdvance(widest),
+                              metrics.horizontalAdvance(Q(kwFullDateFormatter::FullFormat())));
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
+    const QMargins margins = edit->textMargins();
+    // The line edit's own side margins (2 pixels each) and the cursor.
+    const QSize contents(text + margins.left() + margins.right() + 4 + 2, metrics.height());
+    edit->setMinimumWidth(
+        edit->style()->sizeFromContents(QStyle::CT_LineEdit, &option, contents, edit).width());
 }
 
 kwDate* DateValue(qvIssue& issue, int field) {
@@ -86,6 +112,15 @@ bool _niGeneral::OnInitDialog() {
         std::snprintf(text, sizeof text, "&<%dF>:", code);
         label->setText(Q(kclRepTermCode(text)));
     }
+    // A name too long for one line wraps within a fixed width: the fields beside it keep
+    // their room, and the row grows downwards.
+    const int labelWidth = fontMetrics().averageCharWidth() * kLabelCharacters;
+    for (QLabel* label : {_ui->followUpLabel, _ui->urgencyLabel, _ui->classificationLabel,
+                          _ui->statusLabel}) {
+        if (label->sizeHint().width() <= labelWidth) continue;
+        label->setWordWrap(true);
+        label->setFixedWidth(labelWidth);
+    }
 
     _description = _issue->Value(QV_FORMESS).Format();
     _followUp = _issue->Value(QV_FOLLOWU).Format();
@@ -97,6 +132,21 @@ bool _niGeneral::OnInitDialog() {
     FillFromCustomList(_ui->urgency, LIST_URGENCY, _urgency);
     FillFromCustomList(_ui->classification, LIST_CLASSIFICATION, _classification);
     FillFromCustomList(_ui->status, LIST_STATUS, _status);
+    // No list is narrower than its longest item, and the four stay one width.
+    // Measured as the style will draw them, which the page knows only once it is polished.
+    ensurePolished();
+    int listWidth = 0;
+    for (QComboBox* box : {_ui->followUp, _ui->urgency, _ui->classification, _ui->status}) {
+        // A hint taken before the items came is kept until the policy changes.
+        const QComboBox::SizeAdjustPolicy policy = box->sizeAdjustPolicy();
+        box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        listWidth = std::max(listWidth, box->sizeHint().width());
+        box->setSizeAdjustPolicy(policy);
+    }
+    for (QComboBox* box : {_ui->followUp, _ui->urgency, _ui->classification, _ui->status})
+        box->setMinimumWidth(listWidth);
+    FitDateField(_ui->notifyDate);
+    FitDateField(_ui->dueDate);
 
     _notifyFormatter = new kwFullDateFormatter(_ui->notifyDate);
     _dueFormatter = new kwFullDateFormatter(_ui->dueDate);

@@ -3,6 +3,8 @@
 // the sheet is confirmed, and others to notify.
 #pragma once
 
+#include "qvcore/tasks/qvCommands.h"
+
 #include "kwapp/sheets/kwPropertyPage.h"
 
 #include <memory>
@@ -18,7 +20,7 @@ class _niNotify : public kwPropertyPage {
 public:
     static constexpr unsigned short TEMPLATE_ID = 8771;
     // The command whose operators the pick button offers: New Issue.
-    static constexpr unsigned short PICK_COMMAND = 7098;
+    static constexpr unsigned short PICK_COMMAND = QV_CMD_NEW_ISSUE;
     static constexpr size_t OPERATOR_ID_MAX = 20;
     enum ControlId : int {
         IDC_PICK = 147,

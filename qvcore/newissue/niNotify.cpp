@@ -5,6 +5,7 @@
 #include "qvcore/store/qvErrorMessage.h"
 #include "qvcore/store/qvIssue.h"
 #include "qvcore/store/qvLiteral.h"
+#include "qvcore/tasks/qvCommands.h"
 
 #include "qvkit/mail/kclMail.h"
 
@@ -16,7 +17,7 @@
 #include <string>
 
 namespace {
-constexpr short kNewIssueTask = 7098; // the log id of the notification's messages
+constexpr short kNewIssueTask = QV_CMD_NEW_ISSUE; // the log id of the notification's messages
 constexpr const char* kModule = "QVCORE.DLL";
 constexpr size_t kSubjectMessageCharacters = 60;
 

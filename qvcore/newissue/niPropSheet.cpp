@@ -10,17 +10,22 @@
 #include "qvcore/newissue/niNotify.h"
 #include "qvcore/store/LinkedRecord.h"
 #include "qvcore/store/qvIssue.h"
+#include "qvcore/store/qvIssueFile.h"
 #include "qvcore/store/qvLiteral.h"
 #include "qvcore/store/qvNextIssueNumber.h"
 #include "qvcore/strings/qvcoreStrings.h"
+#include "qvcore/tasks/qvCommands.h"
 
 #include "qvkit/layout/kclDialogUnits.h"
 
+#include "kwapp/app/kwApplication.h"
+#include "kwapp/frame/kwAppFrame.h"
 #include "kwapp/suitedlg/kwAttachmentsDlg.h"
 #include "kwapp/tasks/kwCommand.h"
 
 #include "kwcommon/attachments/kwioAttachments.h"
 #include "kwcommon/kwStatus.h"
+#include "kwcommon/x_log.h"
 #include "kwcommon/xio.h"
 
 #include <QBoxLayout>
@@ -29,15 +34,12 @@
 
 namespace {
 
-constexpr unsigned short kNewIssueCommand = 7098;
-constexpr short kIssueRecord = 1;
-
 QString Literal(short id) {
     return QString::fromStdString(qvLiteral(id, -1, QVCORE_MODULE).str());
 }
 
 short ProgramOf(const kwCommand* command) {
-    return static_cast<short>(command ? command->ID() : kNewIssueCommand);
+    return static_cast<short>(command ? command->ID() : QV_CMD_NEW_ISSUE);
 }
 
 // Takes widget out of whichever layout under layout holds it.
@@ -103,6 +105,7 @@ void niPropSheet::LayOutButtonColumn() {
     _attach->setProperty("ctrlId", ID_ATTACH);
     _attach->setAutoDefault(false);
     connect(_attach, &QPushButton::clicked, this, [this] { OnAttach(); });
+    AddTrailingTabStop(_attach); // below Help, so after it
 
     auto* column = new QVBoxLayout();
     column->setContentsMargins(0, kclDialogUnitsToPixelsY(this, 7), 0, 0);
@@ -160,7 +163,32 @@ void niPropSheet::done(int result) {
         if (!ApplySheet()) return; // told why; the user can try again or cancel
     }
     kwPropertySheet::done(result);
-    if (_result != RESULT_SAVED) OnClosedWithoutSave();
+    if (_result == RESULT_SAVED) ReportSaved();
+    else OnClosedWithoutSave();
+}
+
+void niPropSheet::ReportSaved() {
+    const QString number = QString::fromStdString(_issue->Value(QV_ISSUE).Format()).trimmed();
+    _savedMessage = QStringLiteral("Issue %1 saved").arg(number);
+    switch (_mailOutcome) {
+    case niMailOutcome::Sent:
+        _savedMessage += QStringLiteral("; the notification was sent");
+        break;
+    case niMailOutcome::PutInOutbox:
+        _savedMessage += QStringLiteral(
+            "; the notification was put in the outbox because no mail server is set up");
+        break;
+    case niMailOutcome::Cancelled:
+    case niMailOutcome::Failed:
+    case niMailOutcome::Unavailable:
+        _savedMessage += QStringLiteral("; no notification went out");
+        break;
+    case niMailOutcome::NotAsked:
+        break;
+    }
+    _savedMessage += QLatin1Char('.');
+    if (kwApplication* app = KWGetApp(); app && app->MainWindow())
+        app->MainWindow()->SetMessageText(_savedMessage);
 }
 
 bool niPropSheet::ApplySheet() {
@@ -168,11 +196,18 @@ bool niPropSheet::ApplySheet() {
     kwData& email = _issue->Value(QV_EMAIL);
     const bool emailWasSet = !email.IsNull();
 
-    // Without its page ever shown, the notify value still comes from the preferences; a
-    // mail that goes out must not leave the issue saying nobody was notified.
-    const bool notify = _notify && _notify->Notify();
-    if (notify && !_notify->IsCreated()) email.Set("Yes");
-    niSendNotification(_newMode, *_issue, _links, notify);
+    if (_notificationWentOut) {
+        // An earlier try mailed the issue and then failed to save it: the people were told
+        // once, and the issue says so.
+        email.Set("Yes");
+    } else {
+        // Without its page ever shown, the notify value still comes from the preferences;
+        // a mail that goes out must not leave the issue saying nobody was notified.
+        const bool notify = _notify && _notify->Notify();
+        if (notify && !_notify->IsCreated()) email.Set("Yes");
+        _mailOutcome = niSendNotification(_newMode, *_issue, _links, notify);
+        _notificationWentOut = niMailWentOut(_mailOutcome);
+    }
 
     bool saved = true;
     if (_attachmentsChanged) {
@@ -209,12 +244,20 @@ void niPropSheet::OnClosedWithoutSave() {
         // The record is found again by its number: the file's buffer may have been used for
         // other records since it was written.
         _issue->PutFields(QV_ISSUE, QV_ISSUE + 1);
-        const short status = xio_rd_record(file, kIssueRecord, 0, 1);
+        const short status = xio_rd_record(file, QV_RECORD_ISSUE, QV_KEY_ISSUE_NUMBER, 1);
         if (status == XIO_OK)
             _issue->DeleteRecord();
         else if (status != XIO_NO_RECORD)
             xio_io_error(file, status);
         _provisionalWritten = false;
     }
-    if (file && _issue->Number() != 0) qvNextIssueNumber(file).Release(_issue->Number());
+    if (!file || _issue->Number() == 0) return;
+    if (_notificationWentOut) {
+        // A mail announced this number: handing it back would let it name another issue.
+        const std::string text = "Issue " + _issue->Value(QV_ISSUE).Format() +
+                                 " was announced by mail but not saved; its number stays unused.";
+        x_log(_issue->ProgramNumber(), text.c_str());
+        return;
+    }
+    qvNextIssueNumber(file).Release(_issue->Number());
 }

@@ -2,8 +2,12 @@
 // button column with OK, Cancel, Help and "Attach...", and the saving of the issue when the
 // user confirms (notification mail, attachments, the record). In New mode the issue is
 // made here with a fresh number and written at once as a provisional record, which is
-// removed again, and its number handed back, when the sheet closes without saving.
+// removed again, and its number handed back, when the sheet closes without saving. The
+// notification goes out once per sheet: a save that failed after the mail went out is not
+// mailed again, and a number that a mail announced is never handed back.
 #pragma once
+
+#include "qvcore/newissue/niNotify.h"
 
 #include "kwapp/sheets/kwPropertySheet.h"
 
@@ -51,6 +55,12 @@ public:
     _niNotify* NotifyPage() const { return _notify; }
     kwPropertyPage* LinksPage() const { return _linksPage; }
     QPushButton* AttachButton() const { return _attach; }
+    // What became of the notification of this sheet's last save attempt, and whether a
+    // notification went out (it is then not sent again).
+    niMailOutcome MailOutcome() const { return _mailOutcome; }
+    bool NotificationWentOut() const { return _notificationWentOut; }
+    // The status-bar text of the completed save ("Issue N saved ..."), empty before.
+    const QString& SavedMessage() const { return _savedMessage; }
 
     // Attach... (command 149).
     void OnAttach();
@@ -68,6 +78,9 @@ private:
     bool ApplySheet();
     // The sheet's window went away without a completed save.
     void OnClosedWithoutSave();
+    // Tells the user in the frame's status bar that the issue was saved, and where the mail
+    // went.
+    void ReportSaved();
 
     QPushButton* _attach = nullptr;
     _niGeneral* _general = nullptr;
@@ -81,5 +94,8 @@ private:
     std::unique_ptr<qvIssue> _ownedIssue; // New mode only
     // The provisional record of New mode is in the file (the write may have failed).
     bool _provisionalWritten = false;
+    niMailOutcome _mailOutcome = niMailOutcome::NotAsked;
+    bool _notificationWentOut = false;
+    QString _savedMessage;
     std::vector<LinkedRecord*> _links;
 };

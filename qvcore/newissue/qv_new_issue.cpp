@@ -4,19 +4,16 @@
 
 #include "qvcore/newissue/niPropSheet.h"
 #include "qvcore/store/qvIssueFile.h"
+#include "qvcore/tasks/qvCommands.h"
 
 #include "kwapp/tasks/kwCommand.h"
 
 #include <QApplication>
 
-namespace {
-constexpr unsigned short kNewIssueCommand = 7098;
-}
-
 extern "C" unsigned char qv_new_issue(void* /*first*/, kwCommand* command) {
     // The sheet is a window: without a user interface there is nobody to fill it in.
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return 0;
-    qvIssueFile file(static_cast<short>(command ? command->ID() : kNewIssueCommand));
+    qvIssueFile file(static_cast<short>(command ? command->ID() : QV_CMD_NEW_ISSUE));
     if (!file.Open()) return 0;
     unsigned char saved = 0;
     {

@@ -2,6 +2,7 @@
 // manager.
 #include "qvcore/queries/qvIssueSelection.h"
 
+#include "qvcore/store/qvIssueFile.h"
 #include "qvcore/prefs/Prefs.h"
 #include "qvcore/queries/qvQueryInfo.h"
 #include "qvcore/store/qvTextRules.h"
@@ -16,7 +17,6 @@
 
 namespace {
 
-constexpr short kIssueRecord = 1;
 constexpr short kPrivileged = 1;
 constexpr short kReadOnly = 1;
 constexpr short kFailSilently = 3;
@@ -57,12 +57,12 @@ std::vector<qvIssueOrder> qvOfferedOrders(short issueFile) {
     std::vector<qvIssueOrder> orders;
     xio_rec_def rec{};
     xio_def def{};
-    if (xio_get_rec_def(issueFile, kIssueRecord, &rec, 1) != XIO_OK || xio_get_def(issueFile, &def, 0) != XIO_OK)
+    if (xio_get_rec_def(issueFile, QV_RECORD_ISSUE, &rec, 1) != XIO_OK || xio_get_def(issueFile, &def, 0) != XIO_OK)
         return orders;
     orders.push_back({0, InitCaps(rec.name)});
     for (short key = 1; key <= def.keyCount; ++key) {
         xio_key_def kd{};
-        if (xio_get_key_def(issueFile, key, &kd, kIssueRecord) != XIO_OK) continue;
+        if (xio_get_key_def(issueFile, key, &kd, QV_RECORD_ISSUE) != XIO_OK) continue;
         if (kd.internal == 0 && kd.userOrder == 1 && xc_alt_key_active(def.abbrev, key))
             orders.push_back({key, InitCaps(kd.name)});
     }
@@ -79,7 +79,7 @@ qvIssueSelection::qvIssueSelection(short issueFile, short programNumber) : _file
     xc_cond_init_def def{};
     def.programNumber = programNumber;
     def.fileNumber = issueFile;
-    def.recordType = kIssueRecord;
+    def.recordType = QV_RECORD_ISSUE;
     _conditions = xc_init_conditions(&def, 1);
     _responsField = xio_num(issueFile, 0, 0, "RESPONS");
     xs_oper_def oper{};
@@ -147,15 +147,15 @@ bool qvIssueSelection::Selects() const {
         if (!ResponsibleIsOperatorOrNobody(respons.AsText(), _operatorName)) return false;
     }
     if (_conditions && xc_conditions_exist(_conditions, 0, 0) &&
-        !xc_meets_conditions(_conditions, _file, kIssueRecord, _order, 0, 1))
+        !xc_meets_conditions(_conditions, _file, QV_RECORD_ISSUE, _order, 0, 1))
         return false;
     return true;
 }
 
 short qvIssueSelection::Walk(const std::function<bool(short file)>& each) {
-    xio_clr_record(_file, kIssueRecord);
-    short status = xio_rd_first(_file, kIssueRecord, _order, 0);
-    for (; status == XIO_OK; status = xio_rd_next(_file, kIssueRecord, _order, 0)) {
+    xio_clr_record(_file, QV_RECORD_ISSUE);
+    short status = xio_rd_first(_file, QV_RECORD_ISSUE, _order, 0);
+    for (; status == XIO_OK; status = xio_rd_next(_file, QV_RECORD_ISSUE, _order, 0)) {
         if (Selects() && !each(_file)) return XIO_OK;
     }
     return status == XIO_NO_RECORD ? static_cast<short>(XIO_OK) : status;

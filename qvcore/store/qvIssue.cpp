@@ -2,6 +2,7 @@
 #include "qvcore/store/qvIssue.h"
 
 #include "qvcore/store/qvChoice.h"
+#include "qvcore/store/qvIssueFile.h"
 #include "qvcore/store/qvNextIssueNumber.h"
 
 #include "kwcommon/values/kwAlpha.h"
@@ -203,11 +204,11 @@ bool qvIssue::MoveFields(int first, int end, const std::function<void(int, short
 
 bool qvIssue::ReadRecord(double number) {
     if (!_file) return false;
-    xio_clr_record(_file, 1);
+    xio_clr_record(_file, QV_RECORD_ISSUE);
     x_value_def key;
     key.SetNumber(number);
     xio_put_field(_file, 0, FieldNumber(QV_ISSUE), &key);
-    const short status = xio_rd_record(_file, 1, 0, 0);
+    const short status = xio_rd_record(_file, QV_RECORD_ISSUE, QV_KEY_ISSUE_NUMBER, 0);
     if (status) {
         if (status != XIO_NO_RECORD) xio_io_error(_file, status);
         return false;
@@ -217,14 +218,14 @@ bool qvIssue::ReadRecord(double number) {
 
 bool qvIssue::AddRecord() {
     if (!_file) return false;
-    xio_clr_record(_file, 1);
+    xio_clr_record(_file, QV_RECORD_ISSUE);
     PutFields(1, kValueCount);
-    short status = xio_wr_record(_file, 1, 0);
+    short status = xio_wr_record(_file, QV_RECORD_ISSUE, 0);
     if (status) {
         xio_io_error(_file, status);
         return false;
     }
-    status = xio_lock_record(_file, 1);
+    status = xio_lock_record(_file, QV_RECORD_ISSUE);
     if (status) {
         xio_io_error(_file, status);
         return false;
@@ -235,21 +236,21 @@ bool qvIssue::AddRecord() {
 bool qvIssue::ReplaceRecord() {
     if (!_file) return false;
     PutFields(1, 2);
-    short status = xio_rd_record(_file, 1, 0, 1);
+    short status = xio_rd_record(_file, QV_RECORD_ISSUE, QV_KEY_ISSUE_NUMBER, 1);
     if (status) {
         xio_io_error(_file, status);
         return false;
     }
     PutFields(2, kValueCount);
-    status = xio_rep_record(_file, 1);
+    status = xio_rep_record(_file, QV_RECORD_ISSUE);
     if (status) xio_io_error(_file, status);
-    xio_unlock_record(_file, 1, 1);
+    xio_unlock_record(_file, QV_RECORD_ISSUE, 1);
     return status == XIO_OK;
 }
 
 bool qvIssue::DeleteRecord() {
     if (!_file) return false;
-    const short status = xio_del_record(_file, 1);
+    const short status = xio_del_record(_file, QV_RECORD_ISSUE);
     if (status) {
         xio_io_error(_file, status);
         return false;

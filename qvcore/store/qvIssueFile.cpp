@@ -12,7 +12,7 @@ qvIssueFile::~qvIssueFile() { Close(); }
 bool qvIssueFile::Open() {
     Close();
     if (_programNumber == 0) return false;
-    short status = _file.PromptedOpen("qvi", _programNumber, "", 0, false, true, false);
+    short status = _file.PromptedOpen(QV_ISSUE_FILE, _programNumber, "", 0, false, true, false);
     const short first = status;
     if (status == XIO_ABSENT) {
         x_kw_apl_info info{};
@@ -21,10 +21,10 @@ bool qvIssueFile::Open() {
             if (status != XIO_OK && status != XIO_CANCELLED && status != XIO_ABSENT)
                 status = _file.PromptedOpen("imi", _programNumber, "", 0, false, false, false);
         }
-        if (status == XIO_ABSENT) status = _file.PromptedOpen("qvi", _programNumber, "", 0, true, false, false);
+        if (status == XIO_ABSENT) status = _file.PromptedOpen(QV_ISSUE_FILE, _programNumber, "", 0, true, false, false);
     }
     if (first != XIO_OK && first != XIO_ABSENT && first != XIO_CANCELLED)
-        status = _file.PromptedOpen("qvi", _programNumber, "", 0, false, false, false);
+        status = _file.PromptedOpen(QV_ISSUE_FILE, _programNumber, "", 0, false, false, false);
     if (status == XIO_OK) {
         _fileNumber = _file.FileNum();
         return true;

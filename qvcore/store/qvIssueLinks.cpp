@@ -6,6 +6,7 @@
 #include "qvcore/store/qvErrorMessage.h"
 #include "qvcore/store/qvGet_kwData.h"
 #include "qvcore/store/qvIssue.h"
+#include "qvcore/store/qvIssueFile.h"
 
 #include "kwcommon/attachments/kwioAttachments.h"
 #include "kwcommon/kwioFile.h"
@@ -17,8 +18,6 @@
 
 namespace {
 
-constexpr short kIssueRecord = 1;
-constexpr short kLinkRecord = 2;
 constexpr const char* kModule = "QVCORE.DLL";
 
 // Fields of the link record. FILEABB and RECNUM are found by their place after AISSUE,
@@ -123,13 +122,13 @@ bool qvIssue::AddLink(const LinkedRecord& link) {
 
     const LinkRecordFields fields = LinkFieldsOf(_file);
     const std::string fileAbbrev = x_utf8_cut(link.applAbbrev + "Z", X_VALUE_TEXT_MAX);
-    xio_clr_record(_file, kLinkRecord);
+    xio_clr_record(_file, QV_RECORD_LINK);
     PutNumber(_file, fields.issue, Number());
     PutText(_file, fields.fileAbbrev, fileAbbrev);
     PutNumber(_file, fields.recNum, link.xrefRecType);
     PutText(_file, fields.recDesc, link.recDesc);
     PutText(_file, fields.dataDesc, link.dataDesc);
-    const short linkStatus = xio_wr_record(_file, kLinkRecord, 0);
+    const short linkStatus = xio_wr_record(_file, QV_RECORD_LINK, 0);
     if (linkStatus) xio_io_error(_file, linkStatus);
 
     // The application's own record of the link; the link stays even when its file is
@@ -170,10 +169,10 @@ bool BelongsTo(short issueFile, const LinkRecordFields& fields, double issue) {
 // belongs to another issue ends the walk like the end of the file: it is none of ours.
 short ReadLinkForChange(short file, const LinkRecordFields& fields, double issue, bool first) {
     const short status =
-        first ? xio_rd_ge(file, kLinkRecord, 0, 1) : xio_rd_next(file, kLinkRecord, 0, 1);
+        first ? xio_rd_ge(file, QV_RECORD_LINK, QV_KEY_LINK, 1) : xio_rd_next(file, QV_RECORD_LINK, QV_KEY_LINK, 1);
     if (status != XIO_LOCKED) return status;
     const short peek =
-        first ? xio_rd_ge(file, kLinkRecord, 0, 0) : xio_rd_next(file, kLinkRecord, 0, 0);
+        first ? xio_rd_ge(file, QV_RECORD_LINK, QV_KEY_LINK, 0) : xio_rd_next(file, QV_RECORD_LINK, QV_KEY_LINK, 0);
     if (peek == XIO_OK && !BelongsTo(file, fields, issue)) return XIO_NO_RECORD;
     return XIO_LOCKED;
 }
@@ -183,7 +182,7 @@ short ReadLinkForChange(short file, const LinkRecordFields& fields, double issue
 bool qvIssue::DeleteLinks() {
     if (!_file) return false;
     PutFields(1, 2);
-    short status = xio_rd_record(_file, kIssueRecord, 0, 1);
+    short status = xio_rd_record(_file, QV_RECORD_ISSUE, QV_KEY_ISSUE_NUMBER, 1);
     if (status) {
         xio_io_error(_file, status);
         return false;
@@ -192,18 +191,18 @@ bool qvIssue::DeleteLinks() {
     const LinkRecordFields fields = LinkFieldsOf(_file);
     const double issue = Number();
     bool ok = true;
-    xio_clr_record(_file, kLinkRecord);
+    xio_clr_record(_file, QV_RECORD_LINK);
     PutNumber(_file, fields.issue, issue);
     status = ReadLinkForChange(_file, fields, issue, true);
     while (status == XIO_OK) {
         if (!BelongsTo(_file, fields, issue)) {
-            xio_unlock_record(_file, kLinkRecord, 1);
+            xio_unlock_record(_file, QV_RECORD_LINK, 1);
             break;
         }
         RemoveCrossReference(*this, _file, fields);
-        status = xio_del_record(_file, kLinkRecord);
+        status = xio_del_record(_file, QV_RECORD_LINK);
         if (status) {
-            xio_unlock_record(_file, kLinkRecord, 1);
+            xio_unlock_record(_file, QV_RECORD_LINK, 1);
             break;
         }
         status = ReadLinkForChange(_file, fields, issue, false);
@@ -212,7 +211,7 @@ bool qvIssue::DeleteLinks() {
         xio_io_error(_file, status);
         ok = false;
     }
-    xio_unlock_record(_file, kIssueRecord, 1);
+    xio_unlock_record(_file, QV_RECORD_ISSUE, 1);
     if (ok) ClearLinkFields(kFirstLinkField, kValueCount);
     return ok;
 }
@@ -222,13 +221,13 @@ bool qvIssue::ReadLinks(std::vector<LinkedRecord*>& list) {
     // The key values come from the stored issue: they are the ones its cross-reference
     // records were written with. An issue not stored yet lends its own values.
     PutFields(1, 2);
-    if (xio_rd_record(_file, kIssueRecord, 0, 0) != XIO_OK) PutFields(1, kValueCount);
+    if (xio_rd_record(_file, QV_RECORD_ISSUE, QV_KEY_ISSUE_NUMBER, 0) != XIO_OK) PutFields(1, kValueCount);
 
     const LinkRecordFields fields = LinkFieldsOf(_file);
     const double issue = Number();
-    xio_clr_record(_file, kLinkRecord);
+    xio_clr_record(_file, QV_RECORD_LINK);
     PutNumber(_file, fields.issue, issue);
-    short status = xio_rd_ge(_file, kLinkRecord, 0, 0);
+    short status = xio_rd_ge(_file, QV_RECORD_LINK, QV_KEY_LINK, 0);
     while (status == XIO_OK && BelongsTo(_file, fields, issue)) {
         auto link = std::make_unique<LinkedRecord>();
         link->applAbbrev = TrimRight(GetField(_file, fields.fileAbbrev).AsText()).substr(0, 2);
@@ -265,7 +264,7 @@ bool qvIssue::ReadLinks(std::vector<LinkedRecord*>& list) {
         }
         xref.Close();
         list.push_back(link.release());
-        status = xio_rd_next(_file, kLinkRecord, 0, 0);
+        status = xio_rd_next(_file, QV_RECORD_LINK, QV_KEY_LINK, 0);
     }
     if (status != XIO_OK && status != XIO_NO_RECORD) {
         xio_io_error(_file, status);
@@ -276,7 +275,7 @@ bool qvIssue::ReadLinks(std::vector<LinkedRecord*>& list) {
 
 short qvIssue::Attachments() {
     if (!_file) return XIO_BAD_FILE_NUMBER;
-    if (!_attachments) _attachments = std::make_shared<kwioAttachments>(_file, kIssueRecord);
+    if (!_attachments) _attachments = std::make_shared<kwioAttachments>(_file, QV_RECORD_ISSUE);
     // The list belongs to the issue whose number is in the record buffer.
     PutFields(1, 2);
     const short status = _attachments->Fetch();

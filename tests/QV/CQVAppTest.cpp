@@ -1,6 +1,7 @@
 // The main program started headless: its tasks, its frame and menus, a start without
 // windows, the close that View Issues may refuse, the company commands and About.
 #include "QV/app/CQVApp.h"
+#include "qvcore/tasks/qvCommands.h"
 
 #include "../suite/kwapp/KwappTestSupport.h"
 #include "QV/app/CMainFrame.h"
@@ -16,6 +17,8 @@
 #include "kwapp/widgets/kwSplashScreen.h"
 #include "kwcommon/kwCompany.h"
 #include "kwcommon/x_message.h"
+#include "qvcore/newissue/_niGeneral.h"
+#include "qvcore/newissue/niPropSheet.h"
 #include "qvcore/prefs/Prefs.h"
 
 #include <gtest/gtest.h>
@@ -23,8 +26,11 @@
 #include <QAction>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <cstdlib>
@@ -33,11 +39,13 @@
 #include <fstream>
 
 namespace {
+using C = kwCommonCommands;
+
 // Stands in for View Issues until its window exists: a document task under 7010.
 class ViewIssuesStandIn : public kwDocViewTask {
 public:
     ViewIssuesStandIn()
-        : kwDocViewTask("View Issues", 12, 7010, [] { return std::make_unique<kwDocument>(); }, {},
+        : kwDocViewTask("View Issues", 12, QV_CMD_VIEW_ISSUES, [] { return std::make_unique<kwDocument>(); }, {},
                         [](kwDocument& document) { return new kwView(document); }, SINGLE_DOCUMENT, {}, {}) {}
     void Start() override {
         ++starts;
@@ -109,9 +117,9 @@ TEST_F(QVStart, RegistersItsTasksInOrderAndShowsTheFrame) {
         kwTask::FlagsType flags;
     };
     const Expected expected[] = {
-        {7400, "Customize", kwTask::COMMON},
-        {7500, "Options", kwTask::COMMON | kwTask::SECURED | kwTask::SETUP},
-        {7098, "New Issue", kwTask::SECURED},
+        {QV_CMD_CUSTOMIZE, "Customize", kwTask::COMMON},
+        {QV_CMD_OPTIONS, "Options", kwTask::COMMON | kwTask::SECURED | kwTask::SETUP},
+        {QV_CMD_NEW_ISSUE, "New Issue", kwTask::SECURED},
     };
     ASSERT_EQ(app.Tasks().size(), std::size(expected));
     for (size_t i = 0; i < std::size(expected); ++i) {
@@ -120,14 +128,14 @@ TEST_F(QVStart, RegistersItsTasksInOrderAndShowsTheFrame) {
         EXPECT_EQ(task->Name(), expected[i].name) << "task " << i;
         EXPECT_EQ(task->Flags(), expected[i].flags) << "task " << i;
     }
-    EXPECT_EQ(app.FindTask(7100), nullptr) << "the framework has no Formulas task, so neither has the program";
-    EXPECT_EQ(app.FindTask(7010), nullptr) << "View Issues is not registered until its window exists";
-    EXPECT_NE(dynamic_cast<kwTask*>(app.FindTask(7098)), nullptr);
+    EXPECT_EQ(app.FindTask(QV_CMD_FORMULAS), nullptr) << "the framework has no Formulas task, so neither has the program";
+    EXPECT_EQ(app.FindTask(QV_CMD_VIEW_ISSUES), nullptr) << "View Issues is not registered until its window exists";
+    EXPECT_NE(dynamic_cast<kwTask*>(app.FindTask(QV_CMD_NEW_ISSUE)), nullptr);
 
     ASSERT_NE(Frame(), nullptr);
     EXPECT_TRUE(Frame()->isVisible());
     EXPECT_EQ(Frame()->windowTitle(), "Quorvel - Demo Company");
-    EXPECT_EQ(Frame()->ToolBar()->TaskIds(), (std::vector<unsigned short>{7098})) << "New Issue's button";
+    EXPECT_EQ(Frame()->ToolBar()->TaskIds(), (std::vector<unsigned short>{QV_CMD_NEW_ISSUE})) << "New Issue's button";
     EXPECT_EQ(kwApplication::LastCompany(), kwCompany::Folder()) << "remembered for the next start";
 }
 
@@ -150,14 +158,14 @@ TEST_F(QVStart, MenusFollowTheProgramsResourceWithTheToolsExtension) {
     EXPECT_EQ(Entries(Frame()->FindMenu("&Help")),
               (QStringList{"&Help Topics", "&What's This?", "-", "&Maxtrel Services...", "&Release Notes...",
                            "Maxtrel System &Log...", "-", "Maxtrel on the We&b", "&About Quorvel..."}));
-    EXPECT_EQ(Frame()->FindCommandAction(7010)->statusTip(), "Views and modifies existing issues");
-    EXPECT_EQ(Frame()->FindCommandAction(1999)->statusTip(), "Exits the Quorvel application");
-    EXPECT_EQ(Frame()->FindCommandAction(1010)->statusTip(), "Enters a new issue");
-    EXPECT_EQ(Frame()->FindCommandAction(7030)->statusTip(), "Creates and modifies list of grid columns");
+    EXPECT_EQ(Frame()->FindCommandAction(QV_CMD_VIEW_ISSUES)->statusTip(), "Views and modifies existing issues");
+    EXPECT_EQ(Frame()->FindCommandAction(C::ID_APP_EXIT)->statusTip(), "Exits the Quorvel application");
+    EXPECT_EQ(Frame()->FindCommandAction(C::ID_FILE_NEW)->statusTip(), "Enters a new issue");
+    EXPECT_EQ(Frame()->FindCommandAction(QV_CMD_SELECT_COLUMNS)->statusTip(), "Creates and modifies list of grid columns");
 
     const std::pair<unsigned short, const char*> keys[] = {
-        {2020, "Ctrl+C"}, {1010, "Ctrl+N"}, {1020, "Ctrl+O"}, {1210, "Ctrl+P"}, {1040, "Ctrl+S"},
-        {2030, "Ctrl+V"}, {2010, "Ctrl+X"}, {2050, "Ctrl+Y"}, {2040, "Ctrl+Z"},
+        {C::ID_EDIT_COPY, "Ctrl+C"}, {C::ID_FILE_NEW, "Ctrl+N"}, {C::ID_FILE_OPEN, "Ctrl+O"}, {C::ID_FILE_PRINT, "Ctrl+P"}, {C::ID_FILE_SAVE, "Ctrl+S"},
+        {C::ID_EDIT_PASTE, "Ctrl+V"}, {C::ID_EDIT_CUT, "Ctrl+X"}, {C::ID_EDIT_REDO, "Ctrl+Y"}, {C::ID_EDIT_UNDO, "Ctrl+Z"},
     };
     for (const auto& [id, key] : keys) {
         QAction* action = Frame()->FindCommandAction(id);
@@ -169,16 +177,16 @@ TEST_F(QVStart, MenusFollowTheProgramsResourceWithTheToolsExtension) {
 TEST_F(QVStart, MenuItemsOfFunctionsNotBuiltAreDisabled) {
     ASSERT_TRUE(Start());
     Frame()->UpdateCommandUI();
-    for (unsigned short id : {7005, 7010, 7020, 7030, 7100, 7110, 7120, 7130, 7200, 7500, 1130, 1140, 1150, 1155,
-                              1210, 1230, 1240, 9010, 9100, 9120, 9210, 9220, 9230, 1020, 1040})
+    for (unsigned short id : {QV_CMD_APPLICATIONS, QV_CMD_VIEW_ISSUES, QV_CMD_BUILD_QUERY, QV_CMD_SELECT_COLUMNS, QV_CMD_FORMULAS, C::ID_MACROS, C::ID_BACKGROUND_TASKS, C::ID_CALCULATOR, C::ID_FILE_DOCTOR, QV_CMD_OPTIONS, C::ID_COMPANY_GENERAL, C::ID_COMPANY_FILE_LOCATIONS, C::ID_CUSTOM_DESCRIPTIONS, C::ID_CUSTOM_FIELDS,
+                              C::ID_FILE_PRINT, C::ID_PRINT_SETUP, C::ID_PRINTOUTS, C::ID_HELP_TOPICS, C::ID_SERVICES, C::ID_RELEASE_NOTES, C::ID_WEB_HOME_PAGE, C::ID_WEB_USERS_GROUP, C::ID_WEB_NEWS, C::ID_FILE_OPEN, C::ID_FILE_SAVE})
         EXPECT_FALSE(Enabled(id)) << id << " has no function yet";
     const bool newIssueBuilt = ::dlsym(RTLD_DEFAULT, "qv_new_issue") != nullptr;
-    EXPECT_EQ(app.IsCommandEnabled(7098), newIssueBuilt) << "New Issue waits for qv_new_issue";
-    EXPECT_EQ(Frame()->ToolBar()->TaskAction(7098)->isEnabled(), newIssueBuilt);
-    EXPECT_EQ(Enabled(1010), newIssueBuilt) << "File New (Ctrl+N) enters a new issue";
-    for (unsigned short id : {1100, 1110, 1999, 7400, 9020, 9110, 9999})
+    EXPECT_EQ(app.IsCommandEnabled(QV_CMD_NEW_ISSUE), newIssueBuilt) << "New Issue waits for qv_new_issue";
+    EXPECT_EQ(Frame()->ToolBar()->TaskAction(QV_CMD_NEW_ISSUE)->isEnabled(), newIssueBuilt);
+    EXPECT_EQ(Enabled(C::ID_FILE_NEW), newIssueBuilt) << "File New (Ctrl+N) enters a new issue";
+    for (unsigned short id : {C::ID_NEW_COMPANY, C::ID_OPEN_COMPANY, C::ID_APP_EXIT, QV_CMD_CUSTOMIZE, C::ID_WHATS_THIS, C::ID_SYSTEM_LOG, C::ID_APP_ABOUT})
         EXPECT_TRUE(Enabled(id)) << id;
-    for (unsigned short id : {2010, 2020, 2030, 2040, 2050})
+    for (unsigned short id : {C::ID_EDIT_CUT, C::ID_EDIT_COPY, C::ID_EDIT_PASTE, C::ID_EDIT_UNDO, C::ID_EDIT_REDO})
         EXPECT_FALSE(Enabled(id)) << id << ": nothing to edit has the focus";
 }
 
@@ -194,19 +202,19 @@ TEST_F(QVStart, BackgroundOrMacroStartProcessesTheMacroAndOpensNoWindow) {
     EXPECT_EQ(app.MainWindow(), nullptr);
     EXPECT_EQ(visibleWindows(), before) << "no splash, no frame";
     EXPECT_EQ(app.ExitCode(), 0);
-    EXPECT_NE(app.FindTask(7098), nullptr) << "the tasks were registered first";
+    EXPECT_NE(app.FindTask(QV_CMD_NEW_ISSUE), nullptr) << "the tasks were registered first";
 }
 
 TEST_F(QVStart, MacroStartReportsWhatCannotRunAndOpensNoWindow) {
     const std::string macro = company.Path("nightly.mac");
-    std::ofstream(macro) << "7098\n";
+    std::ofstream(macro) << QV_CMD_NEW_ISSUE << "\n";
     const qsizetype widgetsBefore = QApplication::topLevelWidgets().size();
     testing::internal::CaptureStderr();
     EXPECT_FALSE(Start({"--macro", macro}));
     const std::string errors = testing::internal::GetCapturedStderr();
     EXPECT_EQ(app.MainWindow(), nullptr);
     EXPECT_EQ(QApplication::topLevelWidgets().size(), widgetsBefore) << "no splash, no frame";
-    EXPECT_NE(errors.find("\"New Issue\" (7098) cannot run without a window"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("\"New Issue\" (" + std::to_string(QV_CMD_NEW_ISSUE) + ") cannot run without a window"), std::string::npos) << errors;
     EXPECT_EQ(app.ExitCode(), 1);
 }
 
@@ -230,6 +238,20 @@ TEST_F(QVStart, ViewIssuesWithUnsavedWorkCanKeepTheFrameOpen) {
     xw_script_answers({XW_ANSWER_NO});
     EXPECT_TRUE(Frame()->close());
     EXPECT_EQ(xw_shown_messages().size(), 1u) << "asked once, not again by the window";
+}
+
+TEST_F(QVStart, TheTitleNamesTheProgramOnceThenTheCompanyThenTheActiveWindow) {
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(Frame()->windowTitle(), "Quorvel - Demo Company");
+    auto* viewIssues = new ViewIssuesStandIn();
+    viewIssues->Start();
+    ASSERT_EQ(Frame()->MdiArea()->subWindowList().size(), 1);
+    Frame()->MdiArea()->setActiveSubWindow(Frame()->MdiArea()->subWindowList().first());
+    const QString child = Frame()->MdiArea()->subWindowList().first()->windowTitle();
+    EXPECT_EQ(Frame()->windowTitle(), "Quorvel - Demo Company - [" + child + "]");
+    EXPECT_EQ(QCoreApplication::applicationName(), "Quorvel");
+    EXPECT_EQ(Frame()->windowTitle().count("Quorvel"), 1) << "the program's name is not repeated";
+    Frame()->MdiArea()->closeAllSubWindows();
 }
 
 TEST_F(QVStart, AutoStartOpensViewIssuesOnlyForAnOperatorWithTheRight) {
@@ -262,7 +284,7 @@ TEST_F(QVStart, OpenCompanyRefusesAFolderThatIsNoCompany) {
     const std::string plain = folders.Root() + "/just-files";
     std::filesystem::create_directories(plain);
     kwFolderDialog::ScriptAnswers({plain});
-    Frame()->FindCommandAction(1110)->trigger();
+    Frame()->FindCommandAction(C::ID_OPEN_COMPANY)->trigger();
     ASSERT_EQ(xw_shown_messages().size(), 1u);
     EXPECT_EQ(xw_shown_messages()[0].type, XW_ERROR);
     EXPECT_EQ(xw_shown_messages()[0].text,
@@ -272,7 +294,7 @@ TEST_F(QVStart, OpenCompanyRefusesAFolderThatIsNoCompany) {
     xw_clear_shown_messages();
     const std::string fresh = folders.Root() + "/Northwind";
     kwFolderDialog::ScriptAnswers({fresh});
-    Frame()->FindCommandAction(1100)->trigger();
+    Frame()->FindCommandAction(C::ID_NEW_COMPANY)->trigger();
     EXPECT_TRUE(xw_shown_messages().empty());
     EXPECT_EQ(Frame()->windowTitle(), "Quorvel - Northwind") << "the new company is the current one";
 }
@@ -290,11 +312,26 @@ TEST_F(QVStart, AboutShowsNameVersionAndCompany) {
             about->grab().save(QString::fromLocal8Bit(folder) + "/qv-about.png");
         about->accept();
     });
-    Frame()->FindCommandAction(9999)->trigger();
+    Frame()->FindCommandAction(C::ID_APP_ABOUT)->trigger();
     EXPECT_EQ(shown[kwAboutDialog::IDC_NAME], "Quorvel");
     EXPECT_EQ(shown[kwAboutDialog::IDC_VERSION], "13.1.24");
     EXPECT_EQ(shown[kwAboutDialog::IDC_COMPANY], "Demo Company");
     EXPECT_EQ(shown[kwAboutDialog::IDC_OPERATOR], "LEE (Lee Okafor)");
+}
+
+TEST_F(QVStart, ANewIssueSavedFromTheFileMenuIsNamedInTheStatusBar) {
+    ASSERT_TRUE(Start());
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        auto* sheet = qobject_cast<niPropSheet*>(QApplication::activeModalWidget());
+        if (!sheet) return;
+        shown = true;
+        kwFindCtrl<QPlainTextEdit>(sheet, _niGeneral::IDC_DESCRIPTION)->setPlainText("From the menu");
+        sheet->PressOK();
+    });
+    Frame()->FindCommandAction(C::ID_FILE_NEW)->trigger();
+    ASSERT_TRUE(shown) << "File > New Issue opened the sheet";
+    EXPECT_EQ(Frame()->statusBar()->currentMessage(), "Issue 1 saved.");
 }
 
 TEST_F(QVStart, MainWindowRendersWithMenusToolbarAndStatusBar) {

@@ -2,6 +2,8 @@
 // 0 ok, 1 user error (message on err), 2 data error.
 #pragma once
 
+#include "qvcore/tasks/qvCommands.h"
+
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -10,9 +12,9 @@ enum AdminExit { kAdminOk = 0, kAdminUserError = 1, kAdminDataError = 2 };
 
 // The program numbers qvadmin works under: issues as the New Issue task does, selections
 // as the View Issues task does, saved queries as the Build Query task does.
-constexpr short kAdminIssueProgram = 7098;
-constexpr short kAdminViewProgram = 7010;
-constexpr short kAdminQueryProgram = 7020;
+constexpr short kAdminIssueProgram = QV_CMD_NEW_ISSUE;
+constexpr short kAdminViewProgram = QV_CMD_VIEW_ISSUES;
+constexpr short kAdminQueryProgram = QV_CMD_BUILD_QUERY;
 
 struct AdminContext {
     std::vector<std::string> args; // the command's words after the global options

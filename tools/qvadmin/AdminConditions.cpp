@@ -3,6 +3,8 @@
 
 #include "AdminInput.h"
 
+#include "qvcore/store/qvIssueFile.h"
+
 #include "kwcommon/conditions/xc_conditions.h"
 #include "kwcommon/kwCompany.h"
 #include "kwcommon/x_text.h"
@@ -11,8 +13,6 @@
 #include <vector>
 
 namespace {
-
-constexpr short kIssueRecord = 1;
 
 struct Word {
     std::string text;
@@ -123,7 +123,7 @@ bool AdminParseCondition(short file, const std::string& text, bool isLast, xc_co
     }
     const short field = xio_num(file, 0, 0, words[0].text.c_str());
     xio_fld_def def{};
-    if (!field || xio_get_fld_def(file, field, &def, 1, 1) != XIO_OK || def.recordType != kIssueRecord) {
+    if (!field || xio_get_fld_def(file, field, &def, 1, 1) != XIO_OK || def.recordType != QV_RECORD_ISSUE) {
         *error = "the issue record has no field " + AdminShown(words[0].text) + " (qvadmin dict show QVI lists them)";
         return false;
     }

@@ -170,7 +170,7 @@ int AdminIssueAdd(AdminContext& context) {
         context.err << "qvadmin: the issue could not be written\n";
         return kAdminDataError;
     }
-    xio_unlock_record(file.Number(), 1, 1);
+    xio_unlock_record(file.Number(), QV_RECORD_ISSUE, 1);
     context.out << static_cast<long long>(numbered.Number()) << "\n";
     return kAdminOk;
 }
@@ -246,8 +246,8 @@ int AdminIssueList(AdminContext& context) {
     if (selecting.Selecting()) {
         status = selection.Walk(each);
     } else {
-        xio_clr_record(f, 1);
-        for (status = xio_rd_first(f, 1, 0, 0); status == XIO_OK; status = xio_rd_next(f, 1, 0, 0)) each(f);
+        xio_clr_record(f, QV_RECORD_ISSUE);
+        for (status = xio_rd_first(f, QV_RECORD_ISSUE, QV_KEY_ISSUE_NUMBER, 0); status == XIO_OK; status = xio_rd_next(f, QV_RECORD_ISSUE, QV_KEY_ISSUE_NUMBER, 0)) each(f);
         if (status == XIO_NO_RECORD) status = XIO_OK;
     }
     if (status != XIO_OK) {
@@ -274,7 +274,7 @@ int AdminIssueDelete(AdminContext& context) {
     qvIssue issue(f, kAdminIssueProgram, false);
     issue.Value(QV_ISSUE).Set(context.args[0]);
     issue.PutFields(QV_ISSUE, QV_ISSUE + 1);
-    short status = xio_rd_record(f, 1, 0, 1);
+    short status = xio_rd_record(f, QV_RECORD_ISSUE, QV_KEY_ISSUE_NUMBER, 1);
     if (status == XIO_NO_RECORD) {
         context.err << "qvadmin: there is no issue " << context.args[0] << "\n";
         return kAdminUserError;
@@ -285,7 +285,7 @@ int AdminIssueDelete(AdminContext& context) {
     }
     // Its links go with it, as when the View Issues window deletes an issue.
     if (status == XIO_OK) issue.GetFields(1, qvIssue::kValueCount);
-    if (status || !issue.DeleteLinks() || xio_rd_record(f, 1, 0, 1) != XIO_OK || !issue.DeleteRecord()) {
+    if (status || !issue.DeleteLinks() || xio_rd_record(f, QV_RECORD_ISSUE, QV_KEY_ISSUE_NUMBER, 1) != XIO_OK || !issue.DeleteRecord()) {
         context.err << "qvadmin: issue " << context.args[0] << " could not be deleted\n";
         return kAdminDataError;
     }

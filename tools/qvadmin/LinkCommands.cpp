@@ -37,13 +37,11 @@
 
 namespace {
 
-constexpr short kIssueRecord = 1;
-
 // Unlocks the issue record when the command ends, whichever way.
 class IssueLock {
 public:
     explicit IssueLock(short file) : _file(file) {}
-    ~IssueLock() { xio_unlock_record(_file, kIssueRecord, 1); }
+    ~IssueLock() { xio_unlock_record(_file, QV_RECORD_ISSUE, 1); }
     IssueLock(const IssueLock&) = delete;
     IssueLock& operator=(const IssueLock&) = delete;
 
@@ -70,7 +68,7 @@ int ReadIssue(AdminContext& context, const std::string& text, qvIssue& issue) {
 // values afresh from the locked record.
 int LockIssue(AdminContext& context, qvIssue& issue) {
     issue.PutFields(QV_ISSUE, QV_ISSUE + 1);
-    const short status = xio_rd_record(issue.FileNumber(), kIssueRecord, 0, 1);
+    const short status = xio_rd_record(issue.FileNumber(), QV_RECORD_ISSUE, 0, 1);
     if (status == XIO_LOCKED) {
         context.err << "qvadmin: issue " << issue.Value(QV_ISSUE).Format() << " is in use by another user\n";
         return kAdminDataError;

@@ -9,6 +9,7 @@
 #include "qvcore/prefs/Prefs.h"
 #include "qvcore/queries/qvIssueSelection.h"
 #include "qvcore/store/qvIssueFile.h"
+#include "qvcore/tasks/qvCommands.h"
 #include "qvkit/paths/kclPaths.h"
 
 #include "kwcommon/paths/kwPath.h"
@@ -23,7 +24,7 @@
 
 namespace {
 
-constexpr short kViewIssuesTask = 7010;
+constexpr short kViewIssuesTask = QV_CMD_VIEW_ISSUES;
 constexpr short kIssueRecord = 1;
 constexpr short kIssueNumberKey = 0;
 

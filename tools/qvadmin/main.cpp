@@ -2,13 +2,17 @@
 #include "AdminCommand.h"
 
 #include "kwcommon/kwCompany.h"
+#include "kwcommon/kwCompanyChoice.h"
+#include "qvkit/qvVersion.h"
 
 #include <cstring>
 #include <iostream>
+#include <optional>
 
 namespace {
 void Usage(std::ostream& out) {
-    out << "usage: qvadmin [--data DIR] [--operator ID] COMMAND\n"
+    out << "usage: qvadmin [--data DIR] [--operator ID] COMMAND | --help | --version\n"
+           "The company is --data DIR, else $QV_DATA, else the one qv opened last, else the demo.\n"
            "commands:\n"
            "  dict show ABBR                       a dictionary's record types, fields and keys\n"
            "  file dump ABBR [--type N] [--key K]  records as tab-separated lines in key order\n"
@@ -47,7 +51,8 @@ void Usage(std::ostream& out) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string data, operatorId;
+    std::optional<std::string> data;
+    std::string operatorId;
     std::vector<std::string> words;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -56,9 +61,13 @@ int main(int argc, char** argv) {
                 std::cerr << "qvadmin: " << arg << " needs a value\n";
                 return kAdminUserError;
             }
-            (arg == "--data" ? data : operatorId) = argv[++i];
+            if (arg == "--data") data = argv[++i];
+            else operatorId = argv[++i];
         } else if (arg == "--help" || arg == "-h") {
             Usage(std::cout);
+            return kAdminOk;
+        } else if (arg == "--version") {
+            std::cout << "qvadmin (" QV_PRODUCT_NAME ") " QV_VERSION "\n";
             return kAdminOk;
         } else {
             words.push_back(arg);
@@ -69,9 +78,18 @@ int main(int argc, char** argv) {
         return kAdminUserError;
     }
     std::string folder, error;
-    if (!kwCompany::Resolve(data, &folder, &error) || !kwCompany::Open(folder, &error)) {
+    kwCompanyChoice::Source source = kwCompanyChoice::Source::DataOption;
+    if (!kwCompanyChoice::Choose(data, &folder, &source, &error) || !kwCompany::Open(folder, &error)) {
         std::cerr << "qvadmin: " << error << "\n";
         return kAdminUserError;
+    }
+    if (source != kwCompanyChoice::Source::DataOption) {
+        // Nobody named the company: say which one the commands work on.
+        const char* why = source == kwCompanyChoice::Source::Environment  ? "named by QV_DATA"
+                          : source == kwCompanyChoice::Source::LastOpened ? "the one qv opened last"
+                                                                    : "the demo company";
+        std::cerr << "qvadmin: company " << kwCompany::Name() << " (" << kwCompany::Folder() << "), "
+                  << why << "\n";
     }
     if (!operatorId.empty()) kwCompany::SetCurrentOperatorId(operatorId);
     AdminContext context{std::vector<std::string>(words.begin() + 2, words.end()), std::cout, std::cerr};

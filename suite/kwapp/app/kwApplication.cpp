@@ -8,6 +8,7 @@
 #include "kwapp/resources/kwDynLinkLibrary.h"
 #include "kwapp/tasks/kwTask.h"
 #include "kwcommon/kwCompany.h"
+#include "kwcommon/kwCompanyChoice.h"
 #include "kwcommon/strings/kwStringTable.h"
 #include "kwcommon/x_log.h"
 #include "kwcommon/x_message.h"
@@ -28,23 +29,14 @@
 
 namespace {
 kwApplication* g_app = nullptr;
-constexpr const char* kLastCompanyKey = "company.last";
+// Where earlier versions kept the last company, in the user settings.
+constexpr const char* kOldLastCompanyKey = "company.last";
 
 std::string Trim(const std::string& text) {
     const size_t first = text.find_first_not_of(" \t\r\n");
     if (first == std::string::npos) return {};
     const size_t last = text.find_last_not_of(" \t\r\n");
     return text.substr(first, last - first + 1);
-}
-
-// A folder holds a company when its settings file is there and is a JSON object.
-bool LooksLikeCompany(const std::string& folder) {
-    std::ifstream in(std::filesystem::path(folder) / "company.json");
-    if (!in) return false;
-    std::stringstream text;
-    text << in.rdbuf();
-    const nlohmann::json doc = nlohmann::json::parse(text.str(), nullptr, false);
-    return !doc.is_discarded() && doc.is_object();
 }
 } // namespace
 
@@ -79,6 +71,17 @@ bool kwApplication::SetArguments(const std::vector<std::string>& arguments, std:
 }
 
 int kwApplication::Run(int argc, char** argv) {
+    // --help and --version answer at once: no display, no company.
+    const std::string invokedAs =
+        argc > 0 && argv[0] ? std::filesystem::path(argv[0]).filename().string() : _abbreviation;
+    if (kwCommandLine::AsksForHelp(argc, argv)) {
+        std::cout << kwCommandLine::Usage(invokedAs);
+        return 0;
+    }
+    if (kwCommandLine::AsksForVersion(argc, argv)) {
+        std::cout << _name << " " << _programVersion.ToString() << "\n";
+        return 0;
+    }
     std::unique_ptr<QCoreApplication> qt;
     if (!QCoreApplication::instance()) {
         // A run without windows must not need a display.
@@ -99,19 +102,15 @@ int kwApplication::Run(int argc, char** argv) {
     const std::string program =
         list.isEmpty() ? _abbreviation : std::filesystem::path(list[0].toStdString()).filename().string();
     std::string error;
-    if (!SetArguments(arguments, &error)) {
+    if (!SetArguments(arguments, &error) || !kwCompanyChoice::CheckDataOption(_commandLine.dataFolder, &error)) {
         std::cerr << program << ": " << error << "\n" << kwCommandLine::Usage(program);
         return 2;
-    }
-    if (_commandLine.help) {
-        std::cout << kwCommandLine::Usage(program);
-        return 0;
     }
     _exitCode = 0;
     StartExitTimer();
     if (InitInstance()) {
         _exitCode = QCoreApplication::exec();
-    } else if (!_macroProcessed && _exitCode == 0) {
+    } else if (!_macroProcessed && !_endedWithoutError && _exitCode == 0) {
         _exitCode = 1; // a start-up step failed and has said why
     }
     return ExitInstance();
@@ -289,19 +288,13 @@ void kwApplication::SetMainWindow(std::unique_ptr<kwAppFrame> frame) {
 }
 
 std::string kwApplication::WorkingCompanyFolder(const std::string& folder, std::string* error) {
-    std::error_code ec;
-    const auto same = std::filesystem::equivalent(folder, kwCompany::DemoSourceFolder(), ec);
-    if (ec || !same) return folder;
-    // The demo shipped with the program is a template: work goes to the user's copy of it.
-    const std::string copy = kwCompany::UserDataFolder() + "/demo";
-    if (!kwCompany::CopyDemo(copy, error)) return {};
-    return copy;
+    return kwCompanyChoice::WorkingFolder(folder, error);
 }
 
 bool kwApplication::OpenCompany(const std::string& requested, std::string* error) {
     const std::string folder = WorkingCompanyFolder(requested, error);
     if (folder.empty()) return false;
-    if (!LooksLikeCompany(folder)) {
+    if (!kwCompanyChoice::IsCompanyFolder(folder)) {
         if (error)
             *error = "\"" + folder +
                      "\" is not a company folder: it has no company settings (company.json).";
@@ -311,7 +304,14 @@ bool kwApplication::OpenCompany(const std::string& requested, std::string* error
         if (error) error->clear(); // the user kept a window open; nothing to report
         return false;
     }
+    const std::string previous = kwCompany::IsOpen() ? kwCompany::Folder() : std::string();
     if (!kwCompany::Open(folder, error)) return false;
+    if (!MayWorkOnCompany()) {
+        std::string ignored;
+        if (!previous.empty()) kwCompany::Open(previous, &ignored);
+        if (error) error->clear(); // the user chose not to log on; nothing to report
+        return false;
+    }
     kwDictionaryLoader::ClearCache();
     RememberCompany(kwCompany::Folder());
     for (const auto& handler : _companyChanged)
@@ -328,14 +328,16 @@ void kwApplication::AddCompanyChangedHandler(std::function<void()> handler) {
 }
 
 std::string kwApplication::LastCompany() {
-    const std::optional<std::string> folder = kwUserSettings::Get(kLastCompanyKey);
-    if (!folder || folder->empty() || !LooksLikeCompany(*folder)) return {};
-    return *folder;
+    if (std::string last = kwCompanyChoice::LastOpened(); !last.empty()) return last;
+    // Kept by an earlier version in the user settings: moved to where every program of the
+    // suite reads it.
+    const std::optional<std::string> old = kwUserSettings::Get(kOldLastCompanyKey);
+    if (!old || old->empty() || !kwCompanyChoice::IsCompanyFolder(*old)) return {};
+    if (kwCompanyChoice::RememberOpened(*old)) kwUserSettings::Remove(kOldLastCompanyKey);
+    return *old;
 }
 
-void kwApplication::RememberCompany(const std::string& folder) {
-    if (!folder.empty()) kwUserSettings::Put(kLastCompanyKey, folder);
-}
+void kwApplication::RememberCompany(const std::string& folder) { kwCompanyChoice::RememberOpened(folder); }
 
 void kwApplication::CreateLibraryLinks() {
     kwObjectRegistry& registry = kwObjectRegistry::Instance();

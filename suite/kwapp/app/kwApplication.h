@@ -111,6 +111,13 @@ public:
     size_t LibraryLinkCount() const { return _libraryLinks.size(); }
 
 protected:
+    // InitInstance answers false because another program does the work (nothing failed):
+    // the process ends with exit code 0.
+    void EndWithoutError() { _endedWithoutError = true; }
+    // The company OpenCompany has just opened: may the current operator work on it? false
+    // goes back to the company open before. Base: yes.
+    virtual bool MayWorkOnCompany() { return true; }
+
     kwCommandLine _commandLine;
 
 private:
@@ -138,6 +145,7 @@ private:
     bool _macroProcessed = false;
     bool _exitTimerStarted = false;
     bool _exitRequested = false;
+    bool _endedWithoutError = false;
 };
 
 // The application object of this process (nullptr before one exists).

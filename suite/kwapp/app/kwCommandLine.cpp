@@ -2,10 +2,11 @@
 #include "kwapp/app/kwCommandLine.h"
 
 #include <charconv>
+#include <string_view>
 
 namespace {
 bool TakeValue(const std::vector<std::string>& arguments, size_t& i, const std::string& name,
-               std::string* value, std::string* error) {
+               std::string* value, std::string* error, bool mayBeEmpty = false) {
     const std::string& argument = arguments[i];
     if (argument.size() > name.size() && argument.compare(0, name.size() + 1, name + "=") == 0) {
         *value = argument.substr(name.size() + 1);
@@ -15,7 +16,7 @@ bool TakeValue(const std::vector<std::string>& arguments, size_t& i, const std::
         *error = "The option " + name + " needs a value.";
         return false;
     }
-    if (value->empty()) {
+    if (value->empty() && !mayBeEmpty) {
         *error = "The option " + name + " needs a value.";
         return false;
     }
@@ -32,7 +33,11 @@ bool kwCommandLine::Parse(const std::vector<std::string>& arguments, std::string
         const std::string& argument = arguments[i];
         std::string value;
         if (Is(argument, "--data")) {
-            if (!TakeValue(arguments, i, "--data", &dataFolder, error)) return false;
+            // An empty folder name is the company rule's to refuse, in the same words for
+            // every program.
+            std::string folder;
+            if (!TakeValue(arguments, i, "--data", &folder, error, true)) return false;
+            dataFolder = folder;
         } else if (Is(argument, "--operator")) {
             if (!TakeValue(arguments, i, "--operator", &operatorId, error)) return false;
         } else if (Is(argument, "--exit-after")) {
@@ -50,6 +55,8 @@ bool kwCommandLine::Parse(const std::vector<std::string>& arguments, std::string
             if (!TakeValue(arguments, i, "--macro", &macroFile, error)) return false;
         } else if (argument == "--help" || argument == "-h") {
             help = true;
+        } else if (argument == "--version") {
+            version = true;
         } else {
             *error = "Unknown option \"" + argument + "\".";
             return false;
@@ -58,13 +65,28 @@ bool kwCommandLine::Parse(const std::vector<std::string>& arguments, std::string
     return true;
 }
 
+bool kwCommandLine::AsksForHelp(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::string_view(argv[i]) == "--help" || std::string_view(argv[i]) == "-h") return true;
+    return false;
+}
+
+bool kwCommandLine::AsksForVersion(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::string_view(argv[i]) == "--version") return true;
+    return false;
+}
+
 std::string kwCommandLine::Usage(const std::string& program) {
     return "Usage: " + program +
            " [--data DIR] [--operator ID] [--exit-after MS] [--background] [--macro FILE]\n"
+           "       " + program + " --help | --version\n"
            "  --data DIR       the company folder (else $QV_DATA, else the last one opened,\n"
            "                   else the demo company)\n"
            "  --operator ID    the operator to work as\n"
            "  --exit-after MS  close on its own after MS milliseconds\n"
            "  --background     run without any window\n"
-           "  --macro FILE     run the commands of FILE without a window, then end\n";
+           "  --macro FILE     run the commands of FILE without a window, then end\n"
+           "  --help           show this text\n"
+           "  --version        show the program's version\n";
 }

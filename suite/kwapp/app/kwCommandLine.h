@@ -1,6 +1,7 @@
 // The options every program of the suite takes on its command line.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,10 +13,16 @@ public:
     // The usage text (for --help and after a bad option).
     static std::string Usage(const std::string& program);
 
-    std::string dataFolder;   // --data DIR
+    std::optional<std::string> dataFolder; // --data DIR (an empty DIR is kept, to be refused)
     std::string operatorId;   // --operator ID
     int exitAfterMs = -1;     // --exit-after MS: close the frame on its own after MS
     bool background = false;  // --background: no window at all
     std::string macroFile;    // --macro FILE: run the macro's commands without a window
     bool help = false;        // --help
+    bool version = false;     // --version
+
+    // --help or --version among raw arguments: they are answered before anything else,
+    // without a display.
+    static bool AsksForHelp(int argc, char** argv);
+    static bool AsksForVersion(int argc, char** argv);
 };

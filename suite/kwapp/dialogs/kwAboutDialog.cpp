@@ -6,6 +6,8 @@
 #include "kwcommon/xs.h"
 #include "ui_kwAboutDialog.h"
 
+#include <sqlite3.h>
+
 kwAboutDialog::kwAboutDialog(QWidget* parent)
     : kwDialog(0, parent), _ui(std::make_unique<Ui::kwAboutDialog>()) {
     _ui->setupUi(this);
@@ -21,6 +23,9 @@ kwAboutDialog::kwAboutDialog(QWidget* parent)
         _ui->version->setText(QString::fromStdString(app->ProgramVersion().ToString()));
         _ui->dataVersion->setText(QString::fromStdString(app->MinDataVersion().ToString()));
     }
+    // The libraries loaded now, which may be newer than those the program was built with.
+    _ui->qtVersion->setText(QString::fromLatin1(qVersion()));
+    _ui->sqliteVersion->setText(QString::fromLatin1(sqlite3_libversion()));
     const bool open = kwCompany::IsOpen();
     _ui->company->setText(open ? QString::fromStdString(kwCompany::Name()) : QStringLiteral("(none)"));
     _ui->folder->setText(open ? QString::fromStdString(kwCompany::Folder()) : QString());

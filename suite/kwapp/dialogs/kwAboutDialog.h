@@ -1,4 +1,5 @@
-// Help > About: the program's name and version, the company and the operator.
+// Help > About: the program's name and version, the company and the operator, and the
+// versions of Qt and SQLite the program runs on.
 #pragma once
 
 #include "kwapp/dialogs/kwDialog.h"
@@ -19,6 +20,8 @@ public:
     static constexpr int IDC_FOLDER = 103;
     static constexpr int IDC_OPERATOR = 104;
     static constexpr int IDC_DATA_VERSION = 105;
+    static constexpr int IDC_QT_VERSION = 106;
+    static constexpr int IDC_SQLITE_VERSION = 107;
 
     explicit kwAboutDialog(QWidget* parent = nullptr);
     ~kwAboutDialog() override;

@@ -36,6 +36,12 @@ void kwDialog::OnCancel() {
     QDialog::reject();
 }
 
+void kwDialog::EndDialog(int result) {
+    _result = result;
+    if (result == IDOK) QDialog::accept();
+    else QDialog::reject();
+}
+
 void kwDialog::WireStandardButtons() {
     if (auto* ok = qobject_cast<QAbstractButton*>(GetDlgItem(IDOK)))
         connect(ok, &QAbstractButton::clicked, this, [this] { OnOK(); });

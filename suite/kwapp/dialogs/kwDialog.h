@@ -19,6 +19,8 @@ public:
 
     // Runs the dialog modally: IDOK or IDCANCEL.
     int DoModal();
+    // IDOK once OK closed the dialog, else IDCANCEL.
+    int Result() const { return _result; }
     QWidget* GetDlgItem(int id) const;
     // save false: members to controls; save true: controls to members after their checks.
     bool UpdateData(bool save);
@@ -32,6 +34,8 @@ protected:
     virtual void OnCancel();
     // Connects the controls with ids 1 and 2 (if present) to OnOK and OnCancel.
     void WireStandardButtons();
+    // Closes the dialog with the result, without the checks of OK.
+    void EndDialog(int result);
 
     void showEvent(QShowEvent* event) override;
     void reject() override;

@@ -27,10 +27,7 @@
 #include <map>
 
 namespace {
-constexpr unsigned short kCascadeId = 8010;
-constexpr unsigned short kActivateWindowPrompt = 61215;
-constexpr unsigned short kNextWindowId = 61188;
-constexpr unsigned short kPreviousWindowId = 61189;
+using C = kwCommonCommands;
 
 QString FrameString(unsigned short id) {
     std::string text = KWLoadString(kwMainModuleName(), static_cast<short>(id));
@@ -165,7 +162,7 @@ void kwAppFrame::UpdateMenus() {
         connect(menu, &QMenu::aboutToShow, this, [this, menu] {
             UpdateCommandUI();
             for (QAction* action : menu->actions()) {
-                if (action->property("cmdId").toInt() == kCascadeId) {
+                if (action->property("cmdId").toInt() == C::ID_WINDOW_CASCADE) {
                     FillWindowList(menu);
                     break;
                 }
@@ -185,8 +182,8 @@ void kwAppFrame::ApplyAccelerators() {
     auto keys = kwMenuResource::FindAccelerators(_resourceId);
     std::vector<kwAccelEntry> table = keys ? *keys : std::vector<kwAccelEntry>{};
     // Moving between document windows belongs to every frame.
-    table.push_back({"Ctrl+F6", kNextWindowId});
-    table.push_back({"Ctrl+Shift+F6", kPreviousWindowId});
+    table.push_back({"Ctrl+F6", C::ID_NEXT_WINDOW});
+    table.push_back({"Ctrl+Shift+F6", C::ID_PREVIOUS_WINDOW});
 
     std::map<unsigned short, QList<QKeySequence>> byCommand;
     std::vector<unsigned short> order;
@@ -227,7 +224,7 @@ void kwAppFrame::FillWindowList(QMenu* menu) {
     separator->setSeparator(true);
     separator->setProperty("windowList", true);
     menu->addAction(separator);
-    const QString prompt = FrameString(kActivateWindowPrompt);
+    const QString prompt = FrameString(C::ID_ACTIVATE_WINDOW_PROMPT);
     int number = 1;
     for (QMdiSubWindow* window : windows) {
         const QString label = number < 10 ? QStringLiteral("&%1 %2").arg(number).arg(window->windowTitle())

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -73,7 +74,48 @@ void kwPropertySheet::AddPage(kwPropertyPage* page) {
     if (_wizard) _stack->addWidget(page);
     else _tabs->addTab(page, page->Title());
     _switching = false;
-    if (_initialised && _active < 0) ShowPage(0);
+    if (_initialised) {
+        ArrangeTabOrder();
+        if (_active < 0) ShowPage(0);
+    }
+}
+
+void kwPropertySheet::AddTrailingTabStop(QWidget* widget) {
+    if (!widget) return;
+    _trailingTabStops.push_back(widget);
+    if (_initialised) ArrangeTabOrder();
+}
+
+void kwPropertySheet::ArrangeTabOrder() {
+    // The last control of the pages that takes the focus (Qt orders only those); the pages'
+    // own controls keep the order their templates gave them.
+    QWidget* last = _wizard ? nullptr : _tabs->tabBar();
+    for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+        if (w->focusPolicy() == Qt::NoFocus) continue;
+        for (kwPropertyPage* page : _pages)
+            if (page->isAncestorOf(w)) last = w;
+    }
+    if (!last) return;
+    std::vector<QWidget*> order;
+    for (int id : {ID_WIZBACK, ID_WIZNEXT, ID_WIZFINISH, ID_OK, ID_CANCEL, ID_APPLY, ID_HELP})
+        order.push_back(Button(id));
+    order.insert(order.end(), _trailingTabStops.begin(), _trailingTabStops.end());
+    for (QWidget* next : order) {
+        QWidget::setTabOrder(last, next);
+        last = next;
+    }
+}
+
+void kwPropertySheet::FocusFirstControl() {
+    kwPropertyPage* page = ActivePage();
+    if (!page) return;
+    for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+        if (!page->isAncestorOf(w)) continue;
+        if ((w->focusPolicy() & Qt::TabFocus) != Qt::TabFocus) continue;
+        if (!w->isEnabled() || !w->isVisibleTo(page)) continue;
+        w->setFocus(Qt::TabFocusReason);
+        return;
+    }
 }
 
 kwPropertyPage* kwPropertySheet::Page(int index) const {
@@ -133,13 +175,18 @@ bool kwPropertySheet::OnInitDialog() {
     return true;
 }
 
-void kwPropertySheet::showEvent(QShowEvent* event) {
-    if (!_initialised) {
+void kwPropertySheet::setVisible(bool visible) {
+    if (visible && !_initialised) {
         _initialised = true;
         OnInitDialog();
+        ArrangeTabOrder();
+        // Typing goes into the page at once, not into the tabs.
+        FocusFirstControl();
     }
-    QDialog::showEvent(event);
+    QDialog::setVisible(visible);
 }
+
+void kwPropertySheet::showEvent(QShowEvent* event) { QDialog::showEvent(event); }
 
 void kwPropertySheet::ShowPage(int index) {
     kwPropertyPage* page = Page(index);
@@ -159,6 +206,8 @@ void kwPropertySheet::ShowPage(int index) {
     _switching = false;
     if (_wizard) _wizardTitle->setText(page->Title());
     UpdateWizardButtons();
+    // A wizard's step starts in its first field; a tab keeps the focus where the user put it.
+    if (_wizard && _initialised) FocusFirstControl();
 }
 
 bool kwPropertySheet::SetActivePage(int index) {

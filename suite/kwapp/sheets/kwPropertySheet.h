@@ -77,11 +77,21 @@ public:
 protected:
     // Once, before the sheet is first shown. Base: shows the first page.
     virtual bool OnInitDialog();
+    // A control the sheet adds beside its standard buttons: Tab reaches it after them, in
+    // the order such controls were added.
+    void AddTrailingTabStop(QWidget* widget);
     void showEvent(QShowEvent* event) override;
+    // The pages are filled before the sheet takes its size, so long texts widen it.
+    void setVisible(bool visible) override;
     void reject() override;
 
 private:
     bool AnyModified() const;
+    // Tab goes from the tabs through the current page's controls (in the page's own order)
+    // to the buttons, whatever order the pages and buttons were made in.
+    void ArrangeTabOrder();
+    // Puts the focus on the first control of the current page that Tab would reach.
+    void FocusFirstControl();
     void ShowPage(int index);
     void UpdateWizardButtons();
     void OnTabChanged(int index);
@@ -100,4 +110,5 @@ private:
     QStackedWidget* _stack = nullptr;
     QLabel* _wizardTitle = nullptr;
     std::vector<QPushButton*> _buttons;
+    std::vector<QWidget*> _trailingTabStops;
 };

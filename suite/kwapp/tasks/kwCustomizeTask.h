@@ -3,11 +3,12 @@
 // callback.
 #pragma once
 
+#include "kwapp/app/kwCommonCommands.h"
 #include "kwapp/tasks/kwPropertySheetTask.h"
 
 class kwCustomizeTask : public kwPropertySheetTask {
 public:
-    static constexpr unsigned short DEFAULT_ID = 7400;
+    static constexpr unsigned short DEFAULT_ID = kwCommonCommands::ID_CUSTOMIZE;
     explicit kwCustomizeTask(unsigned short id = DEFAULT_ID);
     ~kwCustomizeTask() override;
 

@@ -2,11 +2,12 @@
 // the program adds through its creation callback.
 #pragma once
 
+#include "kwapp/app/kwCommonCommands.h"
 #include "kwapp/tasks/kwPropertySheetTask.h"
 
 class kwOptionsTask : public kwPropertySheetTask {
 public:
-    static constexpr unsigned short DEFAULT_ID = 7500;
+    static constexpr unsigned short DEFAULT_ID = kwCommonCommands::ID_OPTIONS;
     explicit kwOptionsTask(unsigned short id = DEFAULT_ID);
     ~kwOptionsTask() override;
 };

@@ -2,6 +2,7 @@
 #include "kwcommon/kwCompany.h"
 
 #include "kwcommon/company/kwSeedCompany.h"
+#include "kwcommon/kwCompanyChoice.h"
 #include "kwcommon/kwStoredFile.h"
 
 #include <nlohmann/json.hpp>
@@ -163,8 +164,11 @@ std::string kwCompany::DemoSourceFolder() {
     std::error_code ec;
     const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     if (!ec) {
-        const fs::path beside = exe.parent_path() / "demo";
-        if (fs::exists(beside / "company.json", ec)) return beside.string();
+        // Beside the programs, or in the installed data folder (<prefix>/share/quorvel).
+        for (const fs::path& candidate :
+             {exe.parent_path() / "demo", exe.parent_path().parent_path() / "share/quorvel/demo"}) {
+            if (fs::exists(candidate / "company.json", ec)) return candidate.string();
+        }
     }
 #ifdef QV_DEMO_DIR
     return QV_DEMO_DIR;
@@ -220,16 +224,7 @@ bool kwCompany::CopyDemo(const std::string& target, std::string* error) {
 }
 
 bool kwCompany::Resolve(const std::string& explicitFolder, std::string* folder, std::string* error) {
-    if (!explicitFolder.empty()) {
-        *folder = explicitFolder;
-        return true;
-    }
-    if (const char* env = std::getenv("QV_DATA"); env && *env) {
-        *folder = env;
-        return true;
-    }
-    const std::string demo = UserDataFolder() + "/demo";
-    if (!CopyDemo(demo, error)) return false;
-    *folder = demo;
-    return true;
+    std::optional<std::string> dataOption;
+    if (!explicitFolder.empty()) dataOption = explicitFolder;
+    return kwCompanyChoice::Choose(dataOption, folder, nullptr, error);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "qvcore/prefs/Prefs.h"
+#include "qvcore/tasks/qvCommands.h"
 #include "qvcore/store/qvIssue.h"
 #include "qvcore/store/qvIssueFile.h"
 
@@ -28,7 +29,7 @@
 
 namespace newissuetest {
 
-constexpr unsigned short kNewIssue = 7098;
+constexpr unsigned short kNewIssue = QV_CMD_NEW_ISSUE;
 
 // A control of a window by its id; a missing one fails the test.
 template <class T> T* Control(const QWidget* root, int id) {
@@ -67,7 +68,7 @@ protected:
 
     int64_t IssueCount() {
         int64_t count = -1;
-        EXPECT_EQ(xio_count_records(file.Number(), 1, &count), XIO_OK);
+        EXPECT_EQ(xio_count_records(file.Number(), QV_RECORD_ISSUE, &count), XIO_OK);
         return count;
     }
     // The issue as stored, none when there is no such record.
@@ -81,7 +82,7 @@ protected:
         qvIssue issue(file.Number(), kNewIssue, true);
         fill(issue);
         EXPECT_TRUE(issue.AddRecord());
-        xio_unlock_record(file.Number(), 1, 1);
+        xio_unlock_record(file.Number(), QV_RECORD_ISSUE, 1);
         return issue.Number();
     }
 

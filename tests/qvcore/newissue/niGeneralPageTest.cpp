@@ -13,6 +13,7 @@
 #include "kwcommon/xk.h"
 
 #include "NewIssueFixture.h"
+#include "UiControlIds.h"
 
 #include <nlohmann/json.hpp>
 
@@ -294,4 +295,67 @@ TEST_F(GeneralPage, TheDescriptionHoldsNoMoreThanTheRecordStores) {
         << "1000 bytes: a two-byte letter does not fit";
     EXPECT_TRUE(sheet->PressOK());
     EXPECT_EQ(Stored(sheet->Issue()->Number())->Value(QV_FORMESS).Format(), std::string(999, 'd'));
+}
+
+TEST_F(GeneralPage, LongFieldNamesNeverCoverTheFieldsBesideThem) {
+    // Names of the company's custom fields that are much longer than the template's words.
+    ASSERT_EQ(xk_put_description(262, 0, "Classification of the reported problem"), XIO_OK);
+    ASSERT_EQ(xk_put_description(263, 0, "Urgency as the customer states it"), XIO_OK);
+    ASSERT_EQ(xk_put_description(264, 0, "Follow-up agreed with the customer"), XIO_OK);
+    ASSERT_EQ(xk_put_description(265, 0, "Status in the service department"), XIO_OK);
+    auto sheet = NewSheet();
+    Notify(*sheet)->setText(Due(*sheet)->text());
+    QApplication::processEvents();
+    Screenshot(sheet.get(), "newissue-general-long-labels");
+
+    // Every field shows its whole text: a date, the longest item of a list.
+    for (QLineEdit* date : {Due(*sheet), Notify(*sheet)}) {
+        const int needed = date->fontMetrics().horizontalAdvance(date->text());
+        EXPECT_GE(date->contentsRect().width() - 4, needed)
+            << date->text().toStdString() << " fits its field";
+    }
+    for (int id : {_niGeneral::IDC_FOLLOWUP, _niGeneral::IDC_URGENCY, _niGeneral::IDC_CLASSIFICATION,
+                   _niGeneral::IDC_STATUS}) {
+        auto* box = Control<QComboBox>(sheet.get(), id);
+        EXPECT_GE(box->width(), box->sizeHint().width()) << "list " << id << " is as wide as its items";
+    }
+    // No label reaches into a field, and each label shows its whole text.
+    const auto area = [&](QWidget* w) { return QRect(w->mapTo(sheet.get(), QPoint(0, 0)), w->size()); };
+    std::vector<QWidget*> fields;
+    for (int id : {_niGeneral::IDC_FOLLOWUP, _niGeneral::IDC_URGENCY, _niGeneral::IDC_CLASSIFICATION,
+                   _niGeneral::IDC_STATUS, _niGeneral::IDC_NOTIFY_DATE, _niGeneral::IDC_DUE_DATE,
+                   _niGeneral::IDC_ADD_DAYS})
+        fields.push_back(Control<QWidget>(sheet.get(), id));
+    for (QLabel* label : sheet->findChildren<QLabel*>()) {
+        if (!label->isVisible()) continue;
+        for (QWidget* field : fields)
+            EXPECT_FALSE(area(label).intersects(area(field)))
+                << label->text().toStdString() << " overlaps control "
+                << field->property("ctrlId").toInt();
+        EXPECT_GE(label->height(), label->heightForWidth(label->width()) > 0
+                                       ? label->heightForWidth(label->width())
+                                       : label->sizeHint().height())
+            << label->text().toStdString() << " is shown whole";
+    }
+    sheet->PressCancel();
+}
+
+TEST(GeneralPageTemplate, ControlIdsMatchTheOnesTheCodeUses) {
+    const std::map<std::string, int> expected{
+        {"description", _niGeneral::IDC_DESCRIPTION},
+        {"followUpLabel", _niGeneral::IDC_FOLLOWUP_LABEL},
+        {"followUp", _niGeneral::IDC_FOLLOWUP},
+        {"urgencyLabel", _niGeneral::IDC_URGENCY_LABEL},
+        {"urgency", _niGeneral::IDC_URGENCY},
+        {"classificationLabel", _niGeneral::IDC_CLASSIFICATION_LABEL},
+        {"classification", _niGeneral::IDC_CLASSIFICATION},
+        {"statusLabel", _niGeneral::IDC_STATUS_LABEL},
+        {"status", _niGeneral::IDC_STATUS},
+        {"notifyDate", _niGeneral::IDC_NOTIFY_DATE},
+        {"notifySpin", _niGeneral::IDC_NOTIFY_SPIN},
+        {"dueDate", _niGeneral::IDC_DUE_DATE},
+        {"dueSpin", _niGeneral::IDC_DUE_SPIN},
+        {"addDays", _niGeneral::IDC_ADD_DAYS},
+    };
+    EXPECT_EQ(UiControlIds("qvcore/newissue/_niGeneral.ui"), expected);
 }

@@ -2,6 +2,7 @@
 // through its seam), the field widths, the check box without mail, and what the page
 // stores.
 #include "qvcore/newissue/_niNotify.h"
+#include "qvcore/tasks/qvCommands.h"
 
 #include "qvcore/newissue/niPropSheet.h"
 
@@ -11,6 +12,7 @@
 #include "kwcommon/kwStatus.h"
 
 #include "NewIssueFixture.h"
+#include "UiControlIds.h"
 
 #include <nlohmann/json.hpp>
 
@@ -100,7 +102,7 @@ TEST_F(NotifyPage, WithOperatorSecurityOnlyThePickButtonSetsTheResponsiblePerson
     EXPECT_FALSE(Responsible(*sheet)->isEnabled()) << "the name can only be chosen";
     Screenshot(sheet.get(), "newissue-notify-security");
     Pick(*sheet)->click();
-    EXPECT_EQ(askedCommand, 7098);
+    EXPECT_EQ(askedCommand, QV_CMD_NEW_ISSUE);
     EXPECT_EQ(askedStart, "") << "a new issue has no operator yet";
     EXPECT_EQ(Responsible(*sheet)->text(), "Dana Whitfield");
     EXPECT_TRUE(sheet->PressOK());
@@ -162,4 +164,14 @@ TEST_F(NotifyPage, AnEditedIssueStartsWithNoOthersToNotify) {
     EXPECT_TRUE(sheet->PressOK());
     EXPECT_EQ(issue.Value(QV_NOTIFY_OTHERS).Format(), "")
         << "confirming without typing stores an empty text";
+}
+
+TEST(NotifyPageTemplate, ControlIdsMatchTheOnesTheCodeUses) {
+    const std::map<std::string, int> expected{
+        {"responsible", _niNotify::IDC_RESPONSIBLE},
+        {"pick", _niNotify::IDC_PICK},
+        {"notify", _niNotify::IDC_NOTIFY},
+        {"others", _niNotify::IDC_OTHERS},
+    };
+    EXPECT_EQ(UiControlIds("qvcore/newissue/_niNotify.ui"), expected);
 }

@@ -1,6 +1,7 @@
 // The notification step: the mail service is the real one, its windows answered through its
 // scripted-answer seam, and the mail read back from the company's outbox or a local SMTP peer.
 #include "qvcore/newissue/niNotify.h"
+#include "qvcore/tasks/qvCommands.h"
 
 #include "qvcore/store/LinkedRecord.h"
 #include "qvcore/store/qvIssue.h"
@@ -54,7 +55,7 @@ protected:
         kclMail::UseLibraryForTesting("");
         ScriptAnswers({});
         xw_clear_shown_messages();
-        issue = std::make_unique<qvIssue>(0, 7098, false);
+        issue = std::make_unique<qvIssue>(0, QV_CMD_NEW_ISSUE, false);
         issue->Value(QV_ISSUE).Set("17");
         issue->Value(QV_FORMESS).Set("Printer offline");
         issue->Value(QV_RESPONS).Set("DANA");

@@ -3,6 +3,7 @@
 // service's compose window answered through its scripts, and the issue read back from the
 // file afterwards.
 #include "qvcore/newissue/niPropSheet.h"
+#include "qvcore/tasks/qvCommands.h"
 
 #include "qvcore/newissue/_niGeneral.h"
 #include "qvcore/newissue/_niNotify.h"
@@ -167,8 +168,8 @@ TEST_F(NewIssueSheet, OkStoresTheIssueAsTypedWithoutMailWhenNotifyIsOff) {
     x_value_def key;
     key.SetNumber(number);
     xio_put_field(other.Number(), 0, xio_num(other.Number(), 0, 0, "ISSUE"), &key);
-    EXPECT_EQ(xio_rd_record(other.Number(), 1, 0, 1), XIO_OK) << "the saved issue is unlocked";
-    xio_unlock_record(other.Number(), 1, 1);
+    EXPECT_EQ(xio_rd_record(other.Number(), QV_RECORD_ISSUE, QV_KEY_ISSUE_NUMBER, 1), XIO_OK) << "the saved issue is unlocked";
+    xio_unlock_record(other.Number(), QV_RECORD_ISSUE, 1);
 }
 
 TEST_F(NewIssueSheet, NotificationFollowsTheNotifyValueAndEmailRecordsWhetherItWentOut) {
@@ -306,14 +307,14 @@ TEST_F(NewIssueSheet, EditModeRewritesTheIssueAndRestoresEmailInMemory) {
     original.Value(QV_RESPONS).Set("DANA");
     original.Value(QV_EMAIL).Set("Yes");
     ASSERT_TRUE(original.AddRecord());
-    xio_unlock_record(file.Number(), 1, 1);
+    xio_unlock_record(file.Number(), QV_RECORD_ISSUE, 1);
     const double number = original.Number();
 
-    qvIssue issue(file.Number(), 7010, false);
+    qvIssue issue(file.Number(), QV_CMD_VIEW_ISSUES, false);
     ASSERT_TRUE(issue.ReadRecord(number));
     Prefs::SetNotifyOnChange(true);
     ScriptMail({MAPI_ANSWER_CANCEL});
-    kwCommand command(7010);
+    kwCommand command(QV_CMD_VIEW_ISSUES);
     {
         niPropSheet sheet(&command, &issue);
         sheet.show();
@@ -355,7 +356,7 @@ TEST_F(NewIssueSheet, AFailedProvisionalWriteNeverTouchesAnotherIssue) {
     squatter.Value(QV_ISSUE).Set("1");
     squatter.Value(QV_FORMESS).Set("Somebody else's issue");
     ASSERT_TRUE(squatter.AddRecord());
-    xio_unlock_record(file.Number(), 1, 1);
+    xio_unlock_record(file.Number(), QV_RECORD_ISSUE, 1);
     xw_clear_shown_messages();
 
     {
@@ -405,4 +406,134 @@ TEST_F(NewIssueSheet, NewIssueCommandRunsTheSheetModally) {
     EXPECT_TRUE(shown);
     EXPECT_EQ(task->LastResult(), 1) << "the run returned once the sheet closed, saved";
     EXPECT_EQ(IssueCount(), 1);
+}
+
+TEST_F(NewIssueSheet, AMailedIssueIsMailedOnceAndItsNumberIsNeverHandedBack) {
+    Prefs::SetNotifyOnNew(true);
+    const std::string source = company.Path("note.txt");
+    std::ofstream(source) << "call the bank";
+    kwAttachmentsDlg::SetRunner([&](kwAttachmentsDlg& dialog) {
+        EXPECT_TRUE(dialog.AddFile(source));
+        return kwDialog::IDOK;
+    });
+    // A folder where the attachments list belongs makes the save fail after the mail.
+    const auto attachAndBlock = [](niPropSheet* sheet) {
+        Type(Control<QPlainTextEdit>(sheet, _niGeneral::IDC_DESCRIPTION), "Announced");
+        sheet->Issue()->Value(QV_RESPONS).Set("DANA");
+        Control<QPushButton>(sheet, niPropSheet::ID_ATTACH)->click();
+        const fs::path list = fs::path(sheet->Issue()->AttachmentList()->Folder()) / "list.json";
+        fs::remove(list);
+        fs::create_directories(list / "blocker");
+        return list;
+    };
+
+    ScriptMail({MAPI_ANSWER_OK, MAPI_ANSWER_OK});
+    double saved = 0;
+    RunNewIssue(
+        [&](niPropSheet* sheet) {
+            const fs::path list = attachAndBlock(sheet);
+            sheet->PressOK();
+            EXPECT_TRUE(sheet->isVisible()) << "the failed save keeps the sheet open";
+            EXPECT_TRUE(sheet->NotificationWentOut());
+            EXPECT_EQ(Outbox().size(), 1u) << "the first OK mailed";
+            sheet->PressOK();
+            EXPECT_TRUE(sheet->isVisible());
+            EXPECT_EQ(MailAnswersLeft(), 1) << "the second OK opened no compose window";
+            EXPECT_EQ(Outbox().size(), 1u) << "the second OK mailed nothing";
+            fs::remove_all(list);
+            sheet->PressOK();
+            EXPECT_EQ(sheet->result(), niPropSheet::RESULT_SAVED);
+        },
+        &saved);
+    EXPECT_EQ(Outbox().size(), 1u) << "one issue, one mail";
+    ASSERT_NE(Stored(saved), nullptr);
+    EXPECT_TRUE(Email(*Stored(saved))) << "the issue says its people were told";
+
+    // Mailed, not saved, given up: the number stays used.
+    fs::remove_all(company.Path("outbox"));
+    ScriptMail({MAPI_ANSWER_OK});
+    double announced = 0;
+    RunNewIssue(
+        [&](niPropSheet* sheet) {
+            attachAndBlock(sheet);
+            sheet->PressOK();
+            EXPECT_TRUE(sheet->isVisible());
+            sheet->PressCancel();
+        },
+        &announced);
+    EXPECT_EQ(Outbox().size(), 1u);
+    EXPECT_EQ(Stored(announced), nullptr) << "nothing was saved under the number";
+    double next = 0;
+    RunNewIssue([](niPropSheet* sheet) { sheet->PressCancel(); }, &next);
+    EXPECT_EQ(next, announced + 1) << "a number a mail announced is not drawn again";
+    std::ifstream log(company.Path("kwlog.txt"));
+    const std::string logText((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    EXPECT_NE(logText.find("was announced by mail but not saved"), std::string::npos) << logText;
+}
+
+TEST_F(NewIssueSheet, TheStatusBarSaysWhichIssueWasSavedAndWhereTheMailWent) {
+    double number = 0;
+    QString quiet;
+    RunNewIssue(
+        [&](niPropSheet* sheet) {
+            Type(Control<QPlainTextEdit>(sheet, _niGeneral::IDC_DESCRIPTION), "No mail");
+            sheet->PressOK();
+            quiet = sheet->SavedMessage();
+        },
+        &number);
+    EXPECT_EQ(quiet, QStringLiteral("Issue %1 saved.").arg(number));
+
+    Prefs::SetNotifyOnNew(true);
+    ScriptMail({MAPI_ANSWER_OK});
+    QString outbox;
+    RunNewIssue(
+        [&](niPropSheet* sheet) {
+            sheet->Issue()->Value(QV_RESPONS).Set("DANA");
+            sheet->PressOK();
+            outbox = sheet->SavedMessage();
+        },
+        &number);
+    EXPECT_EQ(outbox, QStringLiteral("Issue %1 saved; the notification was put in the outbox because "
+                                     "no mail server is set up.")
+                          .arg(number));
+
+    company.UpdateSettings("mail", {{"host", "127.0.0.1"}, {"port", 1}});
+    ScriptMail({MAPI_ANSWER_OK});
+    QString failed;
+    RunNewIssue(
+        [&](niPropSheet* sheet) {
+            sheet->Issue()->Value(QV_RESPONS).Set("DANA");
+            sheet->PressOK();
+            failed = sheet->SavedMessage();
+        },
+        &number);
+    EXPECT_EQ(failed, QStringLiteral("Issue %1 saved; no notification went out.").arg(number))
+        << "a server that cannot be reached";
+}
+
+TEST_F(NewIssueSheet, TypingStartsInTheDescriptionAndTabVisitsTheFieldsBeforeTheButtons) {
+    niPropSheet sheet(file.Number(), nullptr);
+    sheet.show();
+    sheet.activateWindow();
+    QApplication::processEvents();
+    auto* description = Control<QPlainTextEdit>(&sheet, _niGeneral::IDC_DESCRIPTION);
+    ASSERT_EQ(sheet.focusWidget(), description) << "the focus starts in the first field";
+    Type(sheet.focusWidget(), "Typed");
+    EXPECT_EQ(description->toPlainText(), "Typed");
+
+    std::vector<int> expected{_niGeneral::IDC_FOLLOWUP,    _niGeneral::IDC_URGENCY,
+                              _niGeneral::IDC_CLASSIFICATION, _niGeneral::IDC_STATUS,
+                              _niGeneral::IDC_NOTIFY_DATE, _niGeneral::IDC_DUE_DATE,
+                              _niGeneral::IDC_ADD_DAYS,    kwPropertySheet::ID_OK,
+                              kwPropertySheet::ID_CANCEL};
+    if (sheet.Button(kwPropertySheet::ID_HELP)->isEnabled()) expected.push_back(kwPropertySheet::ID_HELP);
+    expected.push_back(niPropSheet::ID_ATTACH);
+    std::vector<int> visited;
+    for (size_t i = 0; i < expected.size(); ++i) {
+        Key(sheet.focusWidget(), Qt::Key_Tab);
+        visited.push_back(sheet.focusWidget()->property("ctrlId").toInt());
+    }
+    EXPECT_EQ(visited, expected) << "the page's order, then the sheet's buttons";
+    Screenshot(&sheet, "newissue-sheet-focus");
+    sheet.PressCancel();
 }

@@ -1,5 +1,6 @@
 // Coded failures: message choice, the code suffix, the answer mapping and the log lines.
 #include "qvcore/store/qvErrorMessage.h"
+#include "qvcore/tasks/qvCommands.h"
 
 #include "kwcommon/kwCompany.h"
 #include "kwcommon/strings/kwAppAbbreviation.h"
@@ -48,7 +49,7 @@ const std::string NOTIFY_TEXT =
 TEST(qvErrorMessage, ShowsTheCodedMessageAndLogsItInLines) {
     TestCompany company(false);
     xw_script_answers({1});
-    qvErrorMessage error(201, 7098, "QVCORE.DLL");
+    qvErrorMessage error(201, QV_CMD_NEW_ISSUE, "QVCORE.DLL");
 
     ASSERT_EQ(xw_shown_messages().size(), 1u);
     const xw_shown_message& shown = xw_shown_messages()[0];
@@ -58,7 +59,7 @@ TEST(qvErrorMessage, ShowsTheCodedMessageAndLogsItInLines) {
     EXPECT_EQ(error.Answer(), 0) << "OK maps to 0";
     EXPECT_TRUE(error.MessageIds().empty()) << "showing empties the message";
 
-    const std::vector<std::string> lines = LoggedTexts(7098);
+    const std::vector<std::string> lines = LoggedTexts(QV_CMD_NEW_ISSUE);
     std::string joined;
     for (const std::string& line : lines) {
         EXPECT_LE(line.size(), 50u) << "log line too long: " << line;

@@ -2,6 +2,7 @@
 // cross-reference records in the applications' files, reading them back and deleting
 // them; the applications' issue dictionaries against the issue file; attachments.
 #include "TestCompany.h"
+#include "qvcore/tasks/qvCommands.h"
 
 #include "qvcore/store/LinkedRecord.h"
 #include "qvcore/store/qvIssue.h"
@@ -49,10 +50,10 @@ x_value_def Number(double number) { return x_value_def::OfNumber(number); }
 // The link records of an issue, in key order.
 std::vector<StoredLink> LinkRecordsOf(short file, double issue) {
     std::vector<StoredLink> links;
-    xio_clr_record(file, 2);
+    xio_clr_record(file, QV_RECORD_LINK);
     Put(file, "AISSUE", Number(issue));
-    for (short s = xio_rd_ge(file, 2, 0, 0); s == 0 && Get(file, "AISSUE").AsNumber() == issue;
-         s = xio_rd_next(file, 2, 0, 0))
+    for (short s = xio_rd_ge(file, QV_RECORD_LINK, QV_KEY_LINK, 0); s == 0 && Get(file, "AISSUE").AsNumber() == issue;
+         s = xio_rd_next(file, QV_RECORD_LINK, QV_KEY_LINK, 0))
         links.push_back({Get(file, "FILEABB").AsText(), Get(file, "RECNUM").AsNumber(),
                          Get(file, "RECDESC").AsText(), Get(file, "DATADES").AsText()});
     return links;
@@ -63,7 +64,7 @@ bool FindCrossReference(const std::string& abbrev, short type,
                         const std::map<std::string, x_value_def>& key,
                         std::map<std::string, x_value_def>* found = nullptr) {
     kwioDataFile file;
-    if (file.PromptedOpen(abbrev, 7098, "", 0, false, true, false) != 0) return false;
+    if (file.PromptedOpen(abbrev, QV_CMD_NEW_ISSUE, "", 0, false, true, false) != 0) return false;
     const short f = file.FileNum();
     xio_clr_record(f, type);
     for (const auto& [name, value] : key)
@@ -101,7 +102,7 @@ protected:
     }
     // A stored issue with the given link field values.
     std::unique_ptr<qvIssue> NewIssue(const std::map<int, std::string>& values) {
-        auto issue = std::make_unique<qvIssue>(f, 7098, true);
+        auto issue = std::make_unique<qvIssue>(f, QV_CMD_NEW_ISSUE, true);
         for (const auto& [field, text] : values)
             EXPECT_TRUE(issue->Value(field).Set(text)) << qvIssue::FieldName(field);
         EXPECT_TRUE(issue->AddRecord());
@@ -109,14 +110,14 @@ protected:
     }
 
     TestCompany company{true};
-    qvIssueFile file{7098};
+    qvIssueFile file{QV_CMD_NEW_ISSUE};
     short f = 0;
 };
 
 } // namespace
 
 TEST_F(IssueLinks, LinkFieldsAreFoundByKindAndQualifier) {
-    qvIssue issue(f, 7098, false);
+    qvIssue issue(f, QV_CMD_NEW_ISSUE, false);
     short index = 0;
     EXPECT_EQ(issue.FindLinkField(311, 0, &index), xio_num(f, 0, 0, "APVND"));
     EXPECT_EQ(index, QV_APVND);
@@ -131,7 +132,7 @@ TEST_F(IssueLinks, LinkFieldsAreFoundByKindAndQualifier) {
         << "only link fields (25 to 71) are looked at, not STATUS";
     EXPECT_EQ(issue.FindLinkField(8, 0), 0);
 
-    qvIssue detached(0, 7098, false);
+    qvIssue detached(0, QV_CMD_NEW_ISSUE, false);
     EXPECT_EQ(detached.FindLinkField(311, 0), 0);
 }
 
@@ -199,7 +200,7 @@ TEST_F(IssueLinks, ReadLinksGivesBackKeysAsShown) {
         << "choice, date and number keys keep their stored form";
 
     // A fresh issue object, as a later session reads it.
-    qvIssue again(f, 7098, false);
+    qvIssue again(f, QV_CMD_NEW_ISSUE, false);
     ASSERT_TRUE(again.ReadRecord(issue->Number()));
     OwnedLinks read;
     auto* keep = new LinkedRecord();
@@ -274,9 +275,9 @@ TEST_F(IssueLinks, DeleteLinksRemovesBothRecordsAndClearsTheFields) {
         {{"IAPVND", Text("ACME")}, {"APINVOI", Text("INV-01002")}, {"ISSUE2", Number(b)}}));
 
     // The issue record is free again for others.
-    qvIssueFile elsewhere(7098);
+    qvIssueFile elsewhere(QV_CMD_NEW_ISSUE);
     ASSERT_TRUE(elsewhere.Open());
-    qvIssue other(elsewhere.Number(), 7098, false);
+    qvIssue other(elsewhere.Number(), QV_CMD_NEW_ISSUE, false);
     ASSERT_TRUE(other.ReadRecord(a));
     EXPECT_TRUE(other.ReplaceRecord()) << "DeleteLinks lets go of the issue record";
     EXPECT_TRUE(xw_shown_messages().empty());
@@ -288,7 +289,7 @@ TEST_F(IssueLinks, DeletingTheLinksOfAnIssueWithNoneSucceeds) {
     EXPECT_TRUE(issue->Value(QV_JCJOB).IsNull()) << "the link fields are cleared all the same";
     EXPECT_TRUE(xw_shown_messages().empty());
 
-    qvIssue unsaved(f, 7098, false);
+    qvIssue unsaved(f, QV_CMD_NEW_ISSUE, false);
     unsaved.Value(QV_ISSUE).Set("999");
     xw_script_answers({XW_ANSWER_OK});
     EXPECT_FALSE(unsaved.DeleteLinks()) << "an issue that is not stored has nothing to delete from";
@@ -322,13 +323,13 @@ TEST_F(IssueLinks, ACrossReferenceFieldWithNoLinkFieldStaysEmpty) {
         "keys": [ { "number": 0, "name": "BANK NOTE", "fields": ["BANK", "NOTE", "ISSUE1"] } ] } ] })";
     {
         kwioDataFile create;
-        ASSERT_EQ(create.PromptedOpen("TSZ", 7098, "", 0, true, true, false), 0);
+        ASSERT_EQ(create.PromptedOpen("TSZ", QV_CMD_NEW_ISSUE, "", 0, true, true, false), 0);
     }
     auto issue = NewIssue({{QV_CMBANK, "SAVINGS"}});
     ASSERT_TRUE(issue->AddLink(*Link("TS", 1, "Bank note", "")));
 
     kwioDataFile xref;
-    ASSERT_EQ(xref.PromptedOpen("TSZ", 7098, "", 0, false, true, false), 0);
+    ASSERT_EQ(xref.PromptedOpen("TSZ", QV_CMD_NEW_ISSUE, "", 0, false, true, false), 0);
     ASSERT_EQ(xio_rd_first(xref.FileNum(), 1, 0, 0), 0);
     EXPECT_EQ(Get(xref.FileNum(), "BANK").AsText(), "SAVINGS");
     EXPECT_EQ(Get(xref.FileNum(), "NOTE").AsText(), "") << "no link field has kind 999";
@@ -347,7 +348,7 @@ TEST_F(IssueLinks, ACrossReferenceFieldWithNoLinkFieldStaysEmpty) {
 }
 
 TEST_F(IssueLinks, AnIssueWithoutFileDoesNothing) {
-    qvIssue detached(0, 7098, false);
+    qvIssue detached(0, QV_CMD_NEW_ISSUE, false);
     detached.Value(QV_APVND).Set("ACME");
     EXPECT_FALSE(detached.AddLink(*Link("AP", 1, "Vendor", "")));
     EXPECT_FALSE(detached.DeleteLinks());
@@ -376,7 +377,7 @@ TEST_F(IssueLinks, AttachmentsBelongToTheIssueAndOneUserChangesThem) {
         << "listed under the issue file, record type 1 and the issue number";
     EXPECT_EQ(byName.At(0).name, "scan.pdf");
 
-    qvIssue same(f, 7098, false);
+    qvIssue same(f, QV_CMD_NEW_ISSUE, false);
     same.Value(QV_ISSUE).Set(std::to_string(static_cast<long>(issue->Number())));
     xw_clear_shown_messages();
     xw_script_answers({XW_ANSWER_OK});
@@ -395,7 +396,7 @@ TEST_F(IssueLinks, AttachmentsBelongToTheIssueAndOneUserChangesThem) {
 // Every application's issue dictionary fits the issue file and its own data dictionaries,
 // the way the Link Wizard and the cross-reference records rely on.
 TEST_F(IssueLinks, IssueDictionariesMatchTheLinkFieldsAndTheData) {
-    qvIssue issue(f, 7098, false);
+    qvIssue issue(f, QV_CMD_NEW_ISSUE, false);
     int dictionaries = 0;
     for (const auto& entry : fs::directory_iterator(company.Path("dict"))) {
         const std::string name = entry.path().filename().string();

@@ -1,5 +1,6 @@
 // The notification text of an issue: its layout and the company's names of the custom fields.
 #include "qvcore/store/qvIssue.h"
+#include "qvcore/tasks/qvCommands.h"
 
 #include "kwcommon/xk.h"
 
@@ -22,7 +23,7 @@ void Fill(qvIssue& issue) {
 
 TEST(qvIssueNotify, LayoutWithTabsAndLineEnds) {
     TestCompany company(false);
-    qvIssue issue(0, 7098, false);
+    qvIssue issue(0, QV_CMD_NEW_ISSUE, false);
     Fill(issue);
     const std::string expected = "\r\nIssue number:\t\t42\r\n\r\n"
                                  "Message: Paper jam in the second tray\r\n\r\n"
@@ -44,7 +45,7 @@ TEST(qvIssueNotify, CustomFieldLabelsFollowTheCompany) {
     TestCompany company(false);
     ASSERT_EQ(xk_put_description(263, 0, "priority"), 0);
     ASSERT_EQ(xk_put_description(266, 0, ""), 0);
-    qvIssue issue(0, 7098, false);
+    qvIssue issue(0, QV_CMD_NEW_ISSUE, false);
     Fill(issue);
     issue.Value(QV_FOLLOWU).Set("<<urgent>> <263F>");
     const std::string& text = issue.NotifyText();

@@ -1,5 +1,6 @@
 // The issue file, issue numbering and issue records against a copy of the demo company.
 #include "TestCompany.h"
+#include "qvcore/tasks/qvCommands.h"
 
 #include "qvcore/store/qvGet_kwData.h"
 #include "qvcore/store/qvIssue.h"
@@ -29,7 +30,7 @@ TEST(qvIssueFileTest, OpensCreatingTheFileAndRefusesProgramZero) {
     EXPECT_EQ(none.Number(), 0);
     EXPECT_TRUE(xw_shown_messages().empty()) << "program number 0 fails without a message";
 
-    qvIssueFile file(7098);
+    qvIssueFile file(QV_CMD_NEW_ISSUE);
     ASSERT_TRUE(file.Open()) << "an absent issue file is created";
     EXPECT_NE(file.Number(), 0);
     EXPECT_TRUE(std::filesystem::exists(company.Path("ISSUES.QVI")));
@@ -49,7 +50,7 @@ TEST(qvIssueFileTest, OpensCreatingTheFileAndRefusesProgramZero) {
 
 TEST(qvNextIssueNumberTest, NumbersFollowEachOtherAndOnlyTheLastIsGivenBack) {
     TestCompany company(false);
-    qvIssueFile file(7098);
+    qvIssueFile file(QV_CMD_NEW_ISSUE);
     ASSERT_TRUE(file.Open());
     qvNextIssueNumber numbers(file.Number());
     const double first = numbers.Next();
@@ -64,7 +65,7 @@ TEST(qvNextIssueNumberTest, NumbersFollowEachOtherAndOnlyTheLastIsGivenBack) {
 
 TEST(qvNextIssueNumberTest, ProcessesNumberingAtOnceNeverShareANumber) {
     TestCompany company(false);
-    { qvIssueFile create(7098); ASSERT_TRUE(create.Open()); }
+    { qvIssueFile create(QV_CMD_NEW_ISSUE); ASSERT_TRUE(create.Open()); }
     constexpr int kProcesses = 4, kEach = 40;
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
@@ -73,7 +74,7 @@ TEST(qvNextIssueNumberTest, ProcessesNumberingAtOnceNeverShareANumber) {
         const pid_t pid = fork();
         if (pid == 0) {
             close(fds[0]);
-            qvIssueFile file(7098);
+            qvIssueFile file(QV_CMD_NEW_ISSUE);
             if (!file.Open()) _exit(2);
             qvNextIssueNumber numbers(file.Number());
             for (int i = 0; i < kEach; ++i) {
@@ -101,14 +102,14 @@ TEST(qvNextIssueNumberTest, ProcessesNumberingAtOnceNeverShareANumber) {
 
 TEST(qvNextIssueNumberTest, AHeaderHeldByADeadProcessBlocksNobody) {
     TestCompany company(false);
-    qvIssueFile file(7098);
+    qvIssueFile file(QV_CMD_NEW_ISSUE);
     ASSERT_TRUE(file.Open());
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
     const pid_t child = fork();
     if (child == 0) {
         close(fds[0]);
-        static qvIssueFile mine(7098);
+        static qvIssueFile mine(QV_CMD_NEW_ISSUE);
         if (!mine.Open() || xio_rd_header(mine.Number(), 1, 1) != 0) _exit(2);
         const char ok = 1;
         if (write(fds[1], &ok, 1) != 1) _exit(3);
@@ -136,9 +137,9 @@ TEST(qvNextIssueNumberTest, AHeaderHeldByADeadProcessBlocksNobody) {
 
 TEST(qvNextIssueNumberTest, TheUserDecidesWhetherToKeepWaitingForAHeldHeader) {
     TestCompany company(false);
-    qvIssueFile file(7098);
+    qvIssueFile file(QV_CMD_NEW_ISSUE);
     ASSERT_TRUE(file.Open());
-    qvIssueFile other(7098);
+    qvIssueFile other(QV_CMD_NEW_ISSUE);
     ASSERT_TRUE(other.Open());
     ASSERT_EQ(xio_rd_header(other.Number(), 1, 1), 0) << "another user holds the header";
     qvNextIssueNumber::SetAskAfterForTesting(50);
@@ -156,7 +157,7 @@ TEST(qvNextIssueNumberTest, TheUserDecidesWhetherToKeepWaitingForAHeldHeader) {
 
 TEST(qvIssueTest, ANewIssueStartsFromTheDefaults) {
     TestCompany company(false);
-    qvIssue detached(0, 7098, true);
+    qvIssue detached(0, QV_CMD_NEW_ISSUE, true);
     EXPECT_EQ(detached.Number(), 0) << "no file, no number";
     EXPECT_EQ(detached.Width(QV_FORMESS), 1000);
     EXPECT_EQ(detached.Width(QV_RESPONS), 30);
@@ -164,9 +165,9 @@ TEST(qvIssueTest, ANewIssueStartsFromTheDefaults) {
     EXPECT_EQ(detached.Width(QV_NOTIFY_OTHERS), 75);
     EXPECT_FALSE(detached.AddRecord());
 
-    qvIssueFile file(7098);
+    qvIssueFile file(QV_CMD_NEW_ISSUE);
     ASSERT_TRUE(file.Open());
-    qvIssue issue(file.Number(), 7098, true);
+    qvIssue issue(file.Number(), QV_CMD_NEW_ISSUE, true);
     EXPECT_EQ(issue.Number(), 1);
     EXPECT_EQ(issue.Value(QV_STATUS).Format(), "") << "the status list's default is its blank first entry";
     EXPECT_TRUE(issue.Value(QV_NOTDATE).IsNull()) << "no notify date";
@@ -182,11 +183,11 @@ TEST(qvIssueTest, ANewIssueStartsFromTheDefaults) {
 
 TEST(qvIssueTest, RecordsRoundTripThroughTheFile) {
     TestCompany company(false);
-    qvIssueFile file(7098);
+    qvIssueFile file(QV_CMD_NEW_ISSUE);
     ASSERT_TRUE(file.Open());
     double number = 0;
     {
-        qvIssue issue(file.Number(), 7098, true);
+        qvIssue issue(file.Number(), QV_CMD_NEW_ISSUE, true);
         number = issue.Number();
         issue.Value(QV_FORMESS).Set(std::string(300, 'm') + " the end");
         issue.Value(QV_STATUS).Set("Open");
@@ -199,7 +200,7 @@ TEST(qvIssueTest, RecordsRoundTripThroughTheFile) {
         issue.Value(QV_STATUS).Set("Closed");
         ASSERT_TRUE(issue.ReplaceRecord()) << "the record added and locked here can be rewritten";
     }
-    qvIssue back(file.Number(), 7098, false);
+    qvIssue back(file.Number(), QV_CMD_NEW_ISSUE, false);
     ASSERT_TRUE(back.ReadRecord(number));
     EXPECT_EQ(back.Value(QV_FORMESS).Format(), std::string(300, 'm') + " the end") << "long text whole";
     EXPECT_EQ(back.Value(QV_STATUS).Format(), "Closed");
@@ -210,11 +211,11 @@ TEST(qvIssueTest, RecordsRoundTripThroughTheFile) {
     EXPECT_EQ(back.Value(QV_PRCKSEQ).Format(), "Manual");
 
     // Stored without the separators.
-    xio_clr_record(file.Number(), 1);
+    xio_clr_record(file.Number(), QV_RECORD_ISSUE);
     x_value_def key;
     key.SetNumber(number);
     xio_put_field(file.Number(), 0, xio_num(file.Number(), 0, 0, "ISSUE"), &key);
-    ASSERT_EQ(xio_rd_record(file.Number(), 1, 0, 0), 0);
+    ASSERT_EQ(xio_rd_record(file.Number(), QV_RECORD_ISSUE, QV_KEY_ISSUE_NUMBER, 0), 0);
     x_value_def stored;
     xio_get_field(file.Number(), 0, xio_num(file.Number(), 0, 0, "GLACCT"), &stored);
     EXPECT_EQ(stored.AsText(), "100000000");

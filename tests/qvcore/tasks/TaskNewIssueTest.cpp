@@ -1,6 +1,7 @@
 // New Issue: registered under 7098 with a toolbar button, enabled only while the library
 // provides qv_new_issue, and refreshing a running View Issues window when it ends.
 #include "qvcore/tasks/TaskNewIssue.h"
+#include "qvcore/tasks/qvCommands.h"
 
 #include "kwapp/app/kwApplication.h"
 #include "kwapp/tasks/kwDocViewTask.h"
@@ -19,7 +20,7 @@ int g_refreshes = 0;
 class ViewIssuesStandIn : public kwDocViewTask {
 public:
     ViewIssuesStandIn()
-        : kwDocViewTask("View Issues", 12, 7010, {}, {}, {}, SINGLE_DOCUMENT, {}, {}) {}
+        : kwDocViewTask("View Issues", 12, QV_CMD_VIEW_ISSUES, {}, {}, {}, SINGLE_DOCUMENT, {}, {}) {}
     void RefreshData() override { ++g_refreshes; }
     void MarkRunning() { NotifyStart(); }
 };
@@ -28,7 +29,7 @@ public:
 TEST(TaskNewIssue, IsTheFrameworksNewIssueTaskWithAToolbarButton) {
     kwApplication app("Quorvel", "QV", kwBase::Version("13.1.24"), kwBase::Version("9.8.26"));
     auto* task = new TaskNewIssue();
-    EXPECT_EQ(app.FindTask(7098), task);
+    EXPECT_EQ(app.FindTask(QV_CMD_NEW_ISSUE), task);
     EXPECT_EQ(task->EntryName(), "qv_new_issue");
     EXPECT_TRUE(task->DefaultToolItem());
     EXPECT_TRUE(task->OnToolBar());

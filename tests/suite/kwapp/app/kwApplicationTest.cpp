@@ -6,8 +6,10 @@
 #include "TestCompany.h"
 #include "kwapp/app/kwCommandLine.h"
 #include "kwapp/app/kwMainApp.h"
+#include "kwapp/app/kwUserSettings.h"
 #include "kwapp/tasks/kwTask.h"
 #include "kwcommon/kwCompany.h"
+#include "kwcommon/kwCompanyChoice.h"
 #include "kwcommon/x_message.h"
 
 #include <gtest/gtest.h>
@@ -190,7 +192,6 @@ TEST(kwCommandLine, ReadsEveryOptionAndRefusesBadOnes) {
 
     const std::pair<std::vector<std::string>, std::string> bad[] = {
         {{"--data"}, "needs a value"},
-        {{"--data="}, "needs a value"},
         {{"--exit-after", "soon"}, "milliseconds"},
         {{"--exit-after", "-5"}, "milliseconds"},
         {{"--frobnicate"}, "Unknown option \"--frobnicate\""},
@@ -201,6 +202,12 @@ TEST(kwCommandLine, ReadsEveryOptionAndRefusesBadOnes) {
         EXPECT_FALSE(refused.Parse(arguments, &error)) << arguments.front();
         EXPECT_NE(error.find(message), std::string::npos) << error;
     }
+
+    // An empty folder name is kept as given: the company rule refuses it in its own words.
+    kwCommandLine empty;
+    ASSERT_TRUE(empty.Parse({"--data="}, &error));
+    EXPECT_EQ(empty.dataFolder, std::optional<std::string>(""));
+    EXPECT_FALSE(kwCompanyChoice::CheckDataOption(empty.dataFolder, &error));
 }
 
 TEST(kwApplication, CommonCommandsGiveTheCommonTasksAndLeaveUnbuiltOnesOut) {
@@ -275,6 +282,20 @@ TEST(kwMainApp, CompanyComesFromDataOptionThenEnvironmentThenLastOpenedThenDemo)
     EXPECT_EQ(folder, explicitCompany.Folder());
     ::unsetenv("QV_DATA");
 
+    kwCompanyChoice::Source source = kwCompanyChoice::Source::Demo;
+    ASSERT_TRUE(app.ResolveCompany(&folder, &error, &source));
+    EXPECT_EQ(source, kwCompanyChoice::Source::DataOption);
+    ASSERT_TRUE(app.SetArguments({"--data", ""}, nullptr)) << "the rule refuses it, in its own words";
+    EXPECT_FALSE(app.ResolveCompany(&folder, &error));
+    EXPECT_NE(error.find("the folder name is empty"), std::string::npos) << error;
+
     kwApplication::RememberCompany(folders.Root() + "/gone");
     EXPECT_EQ(kwApplication::LastCompany(), "") << "a remembered folder that is no company is forgotten";
+
+    // An earlier version kept the last company in the user settings: it is moved over.
+    std::filesystem::remove(kwCompanyChoice::LastOpenedFile());
+    ASSERT_TRUE(kwUserSettings::Put("company.last", lastCompany.Folder()));
+    EXPECT_EQ(kwApplication::LastCompany(), lastCompany.Folder());
+    EXPECT_EQ(kwCompanyChoice::LastOpened(), lastCompany.Folder()) << "where qvadmin reads it too";
+    EXPECT_FALSE(kwUserSettings::Get("company.last").has_value());
 }

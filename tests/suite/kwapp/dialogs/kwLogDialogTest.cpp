@@ -4,6 +4,7 @@
 
 #include "../KwappTestSupport.h"
 #include "TestCompany.h"
+#include "UiControlIds.h"
 #include "kwapp/widgets/kwCtrl.h"
 #include "kwcommon/kwCompany.h"
 
@@ -34,4 +35,10 @@ TEST(kwLogDialog, ShowsTheLogsEndFromAWholeLine) {
     ASSERT_NE(view, nullptr);
     EXPECT_TRUE(view->isReadOnly());
     EXPECT_EQ(view->toPlainText(), text);
+}
+
+TEST(kwLogDialogTemplate, ControlIdsMatchTheOnesTheCodeUses) {
+    const std::map<std::string, int> expected{{"logText", kwLogDialog::IDC_LOG_TEXT},
+                                              {"closeButton", kwDialog::IDCANCEL}};
+    EXPECT_EQ(UiControlIds("suite/kwapp/dialogs/kwLogDialog.ui"), expected);
 }
