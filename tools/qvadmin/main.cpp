@@ -3,6 +3,8 @@
 
 #include "kwcommon/kwCompany.h"
 #include "kwcommon/kwCompanyChoice.h"
+#include "kwcommon/x_message.h"
+#include "qvkit/paths/kclDemoCompany.h"
 #include "qvkit/qvVersion.h"
 
 #include <cstring>
@@ -51,6 +53,8 @@ void Usage(std::ostream& out) {
 } // namespace
 
 int main(int argc, char** argv) {
+    xw_set_application_name("qvadmin");
+    kclUseDemoCompany();
     std::optional<std::string> data;
     std::string operatorId;
     std::vector<std::string> words;
