@@ -156,8 +156,3 @@ public:
     // The path of the dictionary of an abbreviation.
     static std::string PathOf(const std::string& abbrev);
 };
-
-// The dictionary as dictionary JSON (the format above): what a data file keeps inside it
-// as the copy of the dictionary it was made with. kwDictionaryLoader::Parse of the text
-// gives the same definitions.
-std::string xio_dictionary_json(const kwDictionary& dict);

@@ -138,21 +138,49 @@ DataFileUpgrade::Outcome DataFileUpgrade::Prepare() {
         _report.Line(FileName() + " (" + _newDict->file.description + ") does not exist yet: there is nothing to upgrade.");
         return Outcome::NoFile;
     }
-    xio_file_info info;
-    if (const short status = xio_read_file_info(_path, &info)) {
-        _report.Error(_path + " cannot be read as a data file: " + StatusWords(status) + ". Nothing was changed.");
-        return Outcome::Failed;
+    // Opened for reading, for the upgrade (so the minimum data version does not keep it
+    // shut), through the company's dictionary: what the file says about itself.
+    std::string dataVersion, ownDictionary, detail;
+    {
+        xio_open_def def{};
+        std::snprintf(def.abbrev, sizeof def.abbrev, "%s", _newDict->file.abbrev);
+        std::snprintf(def.path, sizeof def.path, "%s", _path.c_str());
+        def.programNumber = kProgramNumber;
+        def.readOnly = 1;
+        def.forUpgrade = 1;
+        short file = 0;
+        const short status = xio_open_file_with(&def, _newDict, 0, &file, &detail);
+        if (status == XIO_VERSION) {
+            _report.Error(FileName() + " cannot be upgraded: " + detail + " Nothing was changed.");
+            return Outcome::Refused;
+        }
+        if (status == XIO_LOCKED) {
+            _report.Error(FileName() + " is in use by another user. Everyone must close the programs that use it " +
+                          "before it can be upgraded. Nothing was changed.");
+            return Outcome::Refused;
+        }
+        if (status) {
+            _report.Error(_path + " cannot be read as a data file: " + StatusWords(status) +
+                          (detail.empty() ? std::string() : " " + detail) + ". Nothing was changed.");
+            return Outcome::Failed;
+        }
+        xio_def info{};
+        xio_get_def(file, &info, 0);
+        dataVersion = info.fileVersion;
+        const short stored = xio_get_file_dictionary(file, &ownDictionary);
+        if (stored && stored != XIO_NO_RECORD) {
+            _report.Error("The dictionary kept in " + FileName() + " cannot be read: " + StatusWords(stored) + " " +
+                          xio_last_detail(file) + ". Nothing was changed.");
+            xio_cls_file(file);
+            return Outcome::Failed;
+        }
+        xio_cls_file(file);
     }
-    if (fs::exists(PendingPath(), ec)) FinishPending(info.dataVersion);
-    if (!x_equal_nocase(info.abbrev, _newDict->file.abbrev)) {
-        _report.Error(_path + " holds \"" + info.abbrev + "\" data, not \"" + _newDict->file.abbrev +
-                      "\" data. Nothing was changed.");
-        return Outcome::Failed;
-    }
-    _oldVersion = kwBase::Version(info.dataVersion);
+    if (fs::exists(PendingPath(), ec)) FinishPending(dataVersion);
+    _oldVersion = kwBase::Version(dataVersion);
     _newVersion = kwBase::Version(_newDict->file.dataVersion);
     if (!_oldVersion.Valid()) {
-        _report.Error(FileName() + " gives no data version it was written in (\"" + info.dataVersion +
+        _report.Error(FileName() + " gives no data version it was written in (\"" + dataVersion +
                       "\"). Nothing was changed.");
         return Outcome::Failed;
     }
@@ -179,13 +207,13 @@ DataFileUpgrade::Outcome DataFileUpgrade::Prepare() {
                      ", the current one: there is nothing to upgrade.");
         return Outcome::Current;
     }
-    if (info.dictionary.empty()) {
+    if (ownDictionary.empty()) {
         _report.Error(FileName() + " (data version " + _oldVersion.ToString() +
                       ") does not keep the dictionary it was written with, so it cannot be read as it was "
                       "written. Nothing was changed.");
         return Outcome::Refused;
     }
-    _oldDict = kwDictionaryLoader::Parse(info.dictionary, FileName() + " (its own dictionary)", &error);
+    _oldDict = kwDictionaryLoader::Parse(ownDictionary, FileName() + " (its own dictionary)", &error);
     if (!_oldDict) {
         _report.Error("The dictionary kept in " + FileName() + " is damaged: " + error + ". Nothing was changed.");
         return Outcome::Failed;
@@ -198,8 +226,11 @@ DataFileUpgrade::Outcome DataFileUpgrade::Convert() {
     xio_open_def def{};
     std::snprintf(def.path, sizeof def.path, "%s", _path.c_str());
     def.programNumber = kProgramNumber;
-    def.readOnly = _dryRun ? 1 : 0;
-    // Held for this user alone from the first record read until the new file is in place.
+    // Read only, so that nothing is written to the old file, not even what the record
+    // manager adds to a file that lacks it; held for this user alone from the first
+    // record read until the new file is in place.
+    def.readOnly = 1;
+    def.forUpgrade = 1;
     short status = xio_open_file_with(&def, _oldDict, _dryRun ? 0 : XIO_OPEN_EXCLUSIVE, &_oldFile);
     if (status == XIO_LOCKED) {
         _report.Error(FileName() + " is in use by another user. Everyone must close the programs that use it " +

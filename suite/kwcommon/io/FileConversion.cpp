@@ -1,56 +1,36 @@
-// Calls for converting a data file: what a file says about itself (its data version and
-// the copy of its dictionary), opening it through that dictionary, batches of writes for
-// filling a new file, a consistent backup, and ending the write-ahead log before the file
-// is replaced under its name.
-#include "OpenFile.h"
+// Calls for converting a data file: opening it through the dictionary it keeps, batches
+// of writes for filling a new file, a consistent backup, and ending the write-ahead log
+// before the file is replaced under its name.
 #include "RecordManagerInternal.h"
 
 #include "kwcommon/kwStoredFile.h"
 #include "kwcommon/xio.h"
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
-short xio_read_file_info(const std::string& path, xio_file_info* info) {
-    *info = xio_file_info{};
-    std::error_code ec;
-    if (!fs::exists(path, ec)) return XIO_ABSENT;
-    if (::access(path.c_str(), R_OK) != 0) return XIO_NOT_AUTHORISED;
-    kwio::Database db;
-    if (db.Open(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX) != SQLITE_OK) return XIO_CORRUPT;
-    kwio::Statement meta(db.get(), "SELECT name, value FROM kw_meta");
-    if (!meta) return XIO_CORRUPT;
-    int rc;
-    while ((rc = sqlite3_step(meta.get())) == SQLITE_ROW) {
-        const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(meta.get(), 0));
-        const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(meta.get(), 1));
-        if (!name || !value) continue;
-        const std::string key = name;
-        if (key == "abbrev") info->abbrev = value;
-        else if (key == "dataVersion") info->dataVersion = value;
-        else if (key == "dictionary") info->dictionary = value;
-    }
-    if (rc != SQLITE_DONE) return (rc & 0xff) == SQLITE_BUSY ? XIO_LOCKED : XIO_CORRUPT;
-    return info->abbrev.empty() ? XIO_CORRUPT : XIO_OK;
-}
-
 short xio_open_file_with(const xio_open_def* def, std::shared_ptr<const kwDictionary> dict, short options,
-                         short* fileNumber) {
+                         short* fileNumber, std::string* detail) {
     if (!def || !fileNumber) return XIO_FAILED;
     *fileNumber = 0;
-    const bool dictionaryOnly = (options & XIO_OPEN_DICTIONARY_ONLY) != 0;
-    return kwio_open_with_dictionary(std::move(dict), def->path, def->programNumber, def->create != 0,
-                                     def->readOnly != 0, (options & XIO_OPEN_EXCLUSIVE) != 0, dictionaryOnly,
-                                     fileNumber);
+    kwio::OpenOptions open;
+    open.create = def->create != 0;
+    open.readOnly = def->readOnly != 0;
+    open.exclusive = (options & XIO_OPEN_EXCLUSIVE) != 0;
+    open.minimumDataVersion = std::string(def->minDataVersion, strnlen(def->minDataVersion, sizeof(def->minDataVersion)));
+    open.forUpgrade = def->forUpgrade != 0;
+    return kwio::OpenWithDictionary(std::move(dict), def->path, def->programNumber, open,
+                                    (options & XIO_OPEN_DICTIONARY_ONLY) != 0, fileNumber, detail);
 }
 
 namespace {
 // The open data file of a number, or null with the status to answer.
 kwio::OpenFile* DataFile(short file, short* status) {
-    kwio::OpenFile* f = kwio_find_file(file);
+    kwio::OpenFile* f = kwio::Find(file);
     if (!f) {
         *status = XIO_BAD_FILE_NUMBER;
         return nullptr;
@@ -66,9 +46,23 @@ kwio::OpenFile* DataFile(short file, short* status) {
 
 short Exec(kwio::OpenFile* f, const std::string& sql) {
     const int rc = f->db.Exec(sql);
-    if (rc != SQLITE_OK) return kwio_fail_sqlite(f, rc);
-    f->status = XIO_OK;
-    return XIO_OK;
+    if (rc != SQLITE_OK) return kwio::FailSqlite(f, rc);
+    return kwio::Ok(f);
+}
+
+// Statements still stepping would keep a transaction open.
+void ResetStatements(kwio::OpenFile* f) {
+    for (auto& [type, buffer] : f->buffers) {
+        for (auto& key : buffer.keys)
+            for (auto& statement : key.seek) statement.Reset();
+        for (kwio::Statement* statement :
+             {&buffer.insert, &buffer.update, &buffer.remove, &buffer.byRowid, &buffer.count})
+            statement->Reset();
+        // A read-ahead batch read inside the transaction is not served after it.
+        buffer.batch.key = -1;
+    }
+    f->headerSelect.Reset();
+    f->headerUpdate.Reset();
 }
 } // namespace
 
@@ -86,8 +80,7 @@ short xio_end_batch(short file, bool commit) {
     kwio::OpenFile* f = DataFile(file, &status);
     if (!f) return status;
     if (sqlite3_get_autocommit(f->db.get())) return f->status = XIO_OK;
-    // Statements still stepping would keep the transaction open.
-    for (auto& [sql, statement] : f->statements) statement.Reset();
+    ResetStatements(f);
     status = Exec(f, commit ? "COMMIT" : "ROLLBACK");
     if (status && commit) f->db.Exec("ROLLBACK");
     return status;
@@ -113,7 +106,7 @@ short xio_backup_file(short file, const std::string& target) {
         if (rc == SQLITE_DONE) rc = SQLITE_OK;
     }
     if (rc != SQLITE_OK) {
-        status = kwio_fail_sqlite(f, rc);
+        status = kwio::FailSqlite(f, rc);
         fs::remove(temporary, ec);
         return status;
     }
@@ -143,7 +136,7 @@ short xio_end_write_ahead_log(short file) {
         mode = text ? text : "";
         rc = SQLITE_OK;
     }
-    if (rc != SQLITE_OK) return kwio_fail_sqlite(f, rc);
+    if (rc != SQLITE_OK) return kwio::FailSqlite(f, rc);
     // SQLite stays in WAL mode, answering "wal", while another connection uses the log.
     if (mode != "delete") {
         f->detail = "another connection has the file open";

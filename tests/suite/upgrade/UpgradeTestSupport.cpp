@@ -112,18 +112,34 @@ HostRun RunHost(const std::string& args, const std::string& environment) {
     return run;
 }
 
+short ReadFileInfo(const std::string& abbrev, const std::string& path, std::string* dataVersion,
+                   std::string* dictionary) {
+    xio_open_def def{};
+    std::snprintf(def.abbrev, sizeof def.abbrev, "%s", abbrev.c_str());
+    std::snprintf(def.path, sizeof def.path, "%s", path.c_str());
+    def.readOnly = 1;
+    def.forUpgrade = 1;
+    short file = 0;
+    if (const short status = xio_open_file(&def, &file)) return status;
+    xio_def info{};
+    xio_get_def(file, &info, 0);
+    *dataVersion = info.fileVersion;
+    const short status = xio_get_file_dictionary(file, dictionary);
+    xio_cls_file(file);
+    return status;
+}
+
 IssueFileDigest DigestIssueFile(const std::string& companyFolder) {
     IssueFileDigest digest;
     CurrentCompany company(companyFolder);
     const std::string path = companyFolder + "/ISSUES.QVI";
-    xio_file_info info;
-    if (const short status = xio_read_file_info(path, &info)) {
+    std::string ownDictionary;
+    if (const short status = ReadFileInfo("QVI", path, &digest.dataVersion, &ownDictionary)) {
         digest.error = "file info: " + std::string(xio_status_text(status));
         return digest;
     }
-    digest.dataVersion = info.dataVersion;
     // It opens through the dictionary it keeps, and the record manager counts its records.
-    auto dict = kwDictionaryLoader::Parse(info.dictionary, path, &digest.error);
+    auto dict = kwDictionaryLoader::Parse(ownDictionary, path, &digest.error);
     if (!dict) return digest;
     xio_open_def def{};
     std::snprintf(def.path, sizeof def.path, "%s", path.c_str());

@@ -48,6 +48,11 @@ struct HostRun {
 // Runs build/bin/qvupgrade with args (and environment assignments "NAME=value ...").
 HostRun RunHost(const std::string& args, const std::string& environment = "");
 
+// What a data file of the current company says about itself: its data version and the
+// text of the dictionary it keeps. Answers the status of the open.
+short ReadFileInfo(const std::string& abbrev, const std::string& path, std::string* dataVersion,
+                   std::string* dictionary);
+
 // What an issue file holds: its data version, its records counted by the record manager
 // through the dictionary the file keeps, and a digest of every column of every record.
 struct IssueFileDigest {

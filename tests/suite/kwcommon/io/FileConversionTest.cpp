@@ -1,5 +1,5 @@
-// The calls for converting a data file: the dictionary a file keeps, opening through a
-// dictionary of the caller's, batches, backups and the end of the write-ahead log.
+// The calls for converting a data file: opening through the dictionary a file keeps,
+// batches, backups and the end of the write-ahead log.
 #include "TestCompany.h"
 #include "TestFiles.h"
 
@@ -14,21 +14,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// Two dictionaries hold the same definitions, byte for byte.
-void ExpectSameDefinitions(const kwDictionary& a, const kwDictionary& b, const std::string& what) {
-    EXPECT_EQ(std::memcmp(&a.file, &b.file, sizeof a.file), 0) << what << ": file";
-    EXPECT_EQ(a.fileTypes, b.fileTypes) << what;
-    ASSERT_EQ(a.recordTypes.size(), b.recordTypes.size()) << what;
-    EXPECT_EQ(std::memcmp(a.recordTypes.data(), b.recordTypes.data(), a.recordTypes.size() * sizeof(xio_rec_def)), 0)
-        << what << ": record types";
-    ASSERT_EQ(a.fields.size(), b.fields.size()) << what;
-    for (size_t i = 0; i < a.fields.size(); ++i)
-        EXPECT_EQ(std::memcmp(&a.fields[i], &b.fields[i], sizeof(xio_fld_def)), 0) << what << ": " << a.fields[i].name;
-    EXPECT_EQ(a.items, b.items) << what;
-    ASSERT_EQ(a.keys.size(), b.keys.size()) << what;
-    EXPECT_EQ(std::memcmp(a.keys.data(), b.keys.data(), a.keys.size() * sizeof(xio_key_def)), 0) << what << ": keys";
-}
 
 short OpenWith(std::shared_ptr<const kwDictionary> dict, const std::string& path, short options, bool create = false,
                bool readOnly = false) {
@@ -57,41 +42,44 @@ int64_t Count(short file) {
 
 } // namespace
 
-TEST(FileConversion, DictionaryJsonLoadsIntoTheSameDefinitions) {
-    for (const auto& entry : fs::directory_iterator(TestCompany::DemoFolder() + "/dict")) {
-        std::string error;
-        auto loaded = kwDictionaryLoader::LoadFile(entry.path().string(), &error);
-        ASSERT_TRUE(loaded) << error;
-        auto again = kwDictionaryLoader::Parse(xio_dictionary_json(*loaded), "copy", &error);
-        ASSERT_TRUE(again) << entry.path() << ": " << error;
-        ExpectSameDefinitions(*loaded, *again, entry.path().filename().string());
-    }
-}
-
-TEST(FileConversion, AFileKeepsTheDictionaryItWasMadeWith) {
+TEST(FileConversion, AnOldFileOpensThroughTheDictionaryItKeeps) {
     TestCompany company(false);
     std::string text = ReadAll(company.Path("dict/qvi.dct"));
     text.replace(text.find("13.1.0"), 6, "6.0.0");
+    WriteAll(company.Path("qvi-6.0.0.dct"), text);
     std::string error;
-    auto old = kwDictionaryLoader::Parse(text, "qvi 6.0.0", &error);
+    auto old = kwDictionaryLoader::LoadFile(company.Path("qvi-6.0.0.dct"), &error);
     ASSERT_TRUE(old) << error;
     const std::string path = company.Path("ISSUES.QVI");
     short file = OpenWith(old, path, 0, true);
     AddIssue(file, 1);
     xio_cls_file(file);
 
-    xio_file_info info;
-    ASSERT_EQ(xio_read_file_info(path, &info), XIO_OK);
-    EXPECT_EQ(info.abbrev, "QVI");
-    EXPECT_EQ(info.dataVersion, "6.0.0");
-    auto kept = kwDictionaryLoader::Parse(info.dictionary, "kept", &error);
-    ASSERT_TRUE(kept) << error;
-    ExpectSameDefinitions(*old, *kept, "kept copy");
+    // The upgrade host's look at the file through the company's dictionary.
+    xio_open_def def{};
+    std::snprintf(def.path, sizeof def.path, "%s", path.c_str());
+    std::snprintf(def.minDataVersion, sizeof def.minDataVersion, "13.0.0");
+    def.readOnly = 1;
+    std::string detail;
+    EXPECT_EQ(xio_open_file_with(&def, kwDictionaryLoader::Load("QVI", &error), 0, &file, &detail),
+              XIO_NEEDS_UPGRADE);
+    EXPECT_NE(detail.find("qvupgrade --data"), std::string::npos) << detail;
+    def.forUpgrade = 1;
+    ASSERT_EQ(xio_open_file_with(&def, kwDictionaryLoader::Load("QVI", &error), 0, &file), XIO_OK);
+    xio_def info{};
+    ASSERT_EQ(xio_get_def(file, &info, 0), XIO_OK);
+    EXPECT_STREQ(info.fileVersion, "6.0.0");
+    std::string kept;
+    ASSERT_EQ(xio_get_file_dictionary(file, &kept), XIO_OK);
+    EXPECT_EQ(kept, text) << "the file keeps the text of the dictionary it was made with";
+    xio_cls_file(file);
 
-    xio_file_info none;
-    EXPECT_EQ(xio_read_file_info(company.Path("NO.QVI"), &none), XIO_ABSENT);
-    WriteAll(company.Path("JUNK.QVI"), std::string(4096, 'j'));
-    EXPECT_EQ(xio_read_file_info(company.Path("JUNK.QVI"), &none), XIO_CORRUPT);
+    auto own = kwDictionaryLoader::Parse(kept, "kept", &error);
+    ASSERT_TRUE(own) << error;
+    file = OpenWith(own, path, 0, false, true);
+    ASSERT_EQ(xio_rd_first(file, 1, 0, 0), XIO_OK);
+    EXPECT_EQ(Count(file), 1);
+    xio_cls_file(file);
 }
 
 TEST(FileConversion, BatchesWriteAllOrNothingAndReadOneState) {
