@@ -111,6 +111,9 @@ DataFileUpgrade::Outcome DataFileUpgrade::Run() {
     if (_counts.leftOut) summary += ", " + std::to_string(_counts.leftOut) + " of removed record types left out";
     if (_counts.crossReferences)
         summary += ", " + std::to_string(_counts.crossReferences) + " cross-reference records removed";
+    if (_dryRun && !_crossReferences.empty())
+        summary += "; up to " + std::to_string(_crossReferences.size()) +
+                   " cross-reference records pointing at them would be removed";
     if (_dryRun)
         _report.Line("Dry run: " + FileName() + " would be upgraded to data version " + _newVersion.ToString() + " (" +
                      summary + "). Nothing was changed.");

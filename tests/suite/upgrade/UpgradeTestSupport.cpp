@@ -97,9 +97,9 @@ CurrentCompany::~CurrentCompany() {
     kwDictionaryLoader::ClearCache();
 }
 
-HostRun RunHost(const std::string& args, const std::string& environment) {
+HostRun RunProgram(const std::string& program, const std::string& args, const std::string& environment) {
     const std::string outPath = TestCompany::MakeTempFolder("qvupgrade-run-");
-    const std::string command = environment + " exec '" + std::string(QV_BIN_DIR) + "/qvupgrade' " + args + " >'" +
+    const std::string command = environment + " exec '" + std::string(QV_BIN_DIR) + "/" + program + "' " + args + " >'" +
                                 outPath + "/out' 2>'" + outPath + "/err'";
     const int status = std::system(command.c_str());
     HostRun run;

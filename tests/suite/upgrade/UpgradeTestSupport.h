@@ -45,8 +45,12 @@ struct HostRun {
     std::string out;
     std::string err;
 };
-// Runs build/bin/qvupgrade with args (and environment assignments "NAME=value ...").
-HostRun RunHost(const std::string& args, const std::string& environment = "");
+// Runs build/bin/<program> with args (and environment assignments "NAME=value ...").
+HostRun RunProgram(const std::string& program, const std::string& args, const std::string& environment = "");
+// Runs build/bin/qvupgrade.
+inline HostRun RunHost(const std::string& args, const std::string& environment = "") {
+    return RunProgram("qvupgrade", args, environment);
+}
 
 // What a data file of the current company says about itself: its data version and the
 // text of the dictionary it keeps. Answers the status of the open.

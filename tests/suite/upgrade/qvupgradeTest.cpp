@@ -106,8 +106,15 @@ TEST(qvupgrade, OldDemoCompanyIsUpgradedDroppingTheIssueWithoutItsCheck) {
     ASSERT_EQ(before.dataVersion, "4.2.0") << before.error;
     ASSERT_EQ(before.issues, 16);
 
+    // The program refuses the old file and names the upgrade.
+    const std::string admin = "QT_QPA_PLATFORM=offscreen HOME='" + old.Folder() + "'";
+    HostRun run = RunProgram("qvadmin", "--data '" + old.Folder() + "' issue list", admin);
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_TRUE(Contains(run.out + run.err, "Run the upgrade first: qvupgrade --data " + old.Folder()))
+        << run.out << run.err;
+
     // A dry run tells everything and changes nothing.
-    HostRun run = RunHost("--data '" + old.Folder() + "' --dry-run");
+    run = RunHost("--data '" + old.Folder() + "' --dry-run");
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_TRUE(Contains(run.out, "Check number 10499 not found for bank OPERATING.  Issue 11 deleted.")) << run.out;
     EXPECT_TRUE(Contains(run.out, "Nothing was changed.")) << run.out;
@@ -128,6 +135,12 @@ TEST(qvupgrade, OldDemoCompanyIsUpgradedDroppingTheIssueWithoutItsCheck) {
     EXPECT_TRUE(Contains(ReadAll(old.Path("kwlog.txt")), "Issue 11 deleted.")) << "every line is logged";
 
     // The program's view: every other issue intact, converted.
+    run = RunProgram("qvadmin", "--data '" + old.Folder() + "' issue list", admin);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 15) << run.out;
+    EXPECT_FALSE(Contains(run.out, "\n11\t")) << run.out;
+    EXPECT_TRUE(Contains(run.out, "Boltworks check 10402 cleared for a different amount than the invoice."))
+        << run.out;
     {
         CurrentCompany company(old.Folder());
         const short issues = OpenByAbbreviation("QVI");
