@@ -70,6 +70,9 @@ short xio_begin_batch(short file) {
     short status;
     kwio::OpenFile* f = DataFile(file, &status);
     if (!f) return status;
+    // Inside a transaction every write keeps a statement journal (the pages it changes, to
+    // undo it alone); kept in memory, it costs no file writes: a few pages per record.
+    if (const short status = Exec(f, "PRAGMA temp_store=MEMORY")) return status;
     // A file open for reading takes its snapshot at the first read; one open for writing
     // takes the write lock at once, so the batch cannot fail half-way for want of it.
     return Exec(f, f->readOnly ? "BEGIN" : "BEGIN IMMEDIATE");
