@@ -65,7 +65,6 @@ protected:
         kwapptest::App();
         ::unsetenv("QV_HELP_DIR");
         xw_clear_shown_messages();
-        kwFolderDialog::ClearScript();
     }
     void TearDown() override {
         kwMessageBox::Uninstall();
@@ -220,7 +219,7 @@ TEST_F(QVStart, MacroStartReportsWhatCannotRunAndOpensNoWindow) {
 
 TEST_F(QVStart, ViewIssuesWithUnsavedWorkCanKeepTheFrameOpen) {
     ASSERT_TRUE(Start());
-    auto* viewIssues = new ViewIssuesStandIn();
+    auto* viewIssues = &app.AddTask(std::make_unique<ViewIssuesStandIn>());
     ASSERT_TRUE(Frame()->close()) << "View Issues exists but does not run: the frame closes";
     EXPECT_EQ(viewIssues->shutdowns, 0);
     Frame()->show();
@@ -243,7 +242,7 @@ TEST_F(QVStart, ViewIssuesWithUnsavedWorkCanKeepTheFrameOpen) {
 TEST_F(QVStart, TheTitleNamesTheProgramOnceThenTheCompanyThenTheActiveWindow) {
     ASSERT_TRUE(Start());
     EXPECT_EQ(Frame()->windowTitle(), "Quorvel - Demo Company");
-    auto* viewIssues = new ViewIssuesStandIn();
+    auto* viewIssues = &app.AddTask(std::make_unique<ViewIssuesStandIn>());
     viewIssues->Start();
     ASSERT_EQ(Frame()->MdiArea()->subWindowList().size(), 1);
     Frame()->MdiArea()->setActiveSubWindow(Frame()->MdiArea()->subWindowList().first());
@@ -262,7 +261,7 @@ TEST_F(QVStart, AutoStartOpensViewIssuesOnlyForAnOperatorWithTheRight) {
     Prefs::SetAutoStartViewer(true);
     ASSERT_TRUE(Prefs::SaveUser());
 
-    auto* denied = new ViewIssuesStandIn();
+    auto* denied = &app.AddTask(std::make_unique<ViewIssuesStandIn>());
     ASSERT_TRUE(Start({"--operator", "DANA"}));
     EXPECT_EQ(denied->starts, 0) << "DANA may not use View Issues";
     EXPECT_TRUE(Frame()->isVisible()) << "the frame opens all the same";
@@ -272,7 +271,7 @@ TEST_F(QVStart, AutoStartOpensViewIssuesWhenAllowed) {
     Prefs::Load();
     Prefs::SetAutoStartViewer(true);
     ASSERT_TRUE(Prefs::SaveUser());
-    auto* allowed = new ViewIssuesStandIn();
+    auto* allowed = &app.AddTask(std::make_unique<ViewIssuesStandIn>());
     ASSERT_TRUE(Start());
     EXPECT_EQ(allowed->starts, 1);
     EXPECT_EQ(Frame()->MdiArea()->subWindowList().size(), 1);
@@ -283,7 +282,7 @@ TEST_F(QVStart, OpenCompanyRefusesAFolderThatIsNoCompany) {
     const std::string before = kwCompany::Folder();
     const std::string plain = folders.Root() + "/just-files";
     std::filesystem::create_directories(plain);
-    kwFolderDialog::ScriptAnswers({plain});
+    kwFolderDialog::Script plainFolder({plain});
     Frame()->FindCommandAction(C::ID_OPEN_COMPANY)->trigger();
     ASSERT_EQ(xw_shown_messages().size(), 1u);
     EXPECT_EQ(xw_shown_messages()[0].type, XW_ERROR);
@@ -293,7 +292,7 @@ TEST_F(QVStart, OpenCompanyRefusesAFolderThatIsNoCompany) {
 
     xw_clear_shown_messages();
     const std::string fresh = folders.Root() + "/Northwind";
-    kwFolderDialog::ScriptAnswers({fresh});
+    kwFolderDialog::Script freshFolder({fresh});
     Frame()->FindCommandAction(C::ID_NEW_COMPANY)->trigger();
     EXPECT_TRUE(xw_shown_messages().empty());
     EXPECT_EQ(Frame()->windowTitle(), "Quorvel - Northwind") << "the new company is the current one";
