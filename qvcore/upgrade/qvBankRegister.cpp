@@ -12,15 +12,13 @@ namespace {
 constexpr const char* kRegisterFile = "REGISTER.CMT";
 const kwBase::Version kLowestRegisterVersion(7, 0, 0);
 
-qvBankRegister::OpenFunction& OpenSeam() {
-    static qvBankRegister::OpenFunction open;
-    return open;
-}
-
 short Field(short file, const char* name) { return xio_num(file, 0, 0, name); }
 } // namespace
 
-void qvBankRegister::UseOpenForTesting(OpenFunction open) { OpenSeam() = std::move(open); }
+kwSeam<short(const xio_open_def&, short*)>& qvBankRegister::OpenSeam() {
+    static kwSeam<short(const xio_open_def&, short*)> seam;
+    return seam;
+}
 
 qvBankRegister::qvBankRegister(Report report) : _report(std::move(report)) {}
 

@@ -5,6 +5,7 @@
 // words the upgrade host shows, and answered as a status.
 #pragma once
 
+#include "kwcommon/kwSeam.h"
 #include "kwcommon/xio.h"
 
 #include <functional>
@@ -13,10 +14,10 @@
 class qvBankRegister {
 public:
     using Report = std::function<void(const std::string& message)>;
-    // How the register is opened: xio_open_file, unless a test puts in statuses this
-    // platform cannot make (a missing drive, an operator the company does not authorise).
-    using OpenFunction = std::function<short(const xio_open_def& def, short* fileNumber)>;
-    static void UseOpenForTesting(OpenFunction open); // nullptr: xio_open_file again
+    // How the register is opened: xio_open_file, unless a test stands in with statuses
+    // this platform cannot make (a missing drive, an operator the company does not
+    // authorise): OpenSeam().Replace(...) while its guard lives.
+    static kwSeam<short(const xio_open_def& def, short* fileNumber)>& OpenSeam();
 
     explicit qvBankRegister(Report report);
     ~qvBankRegister();

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,13 +58,13 @@ protected:
         _record.newFile = _new;
         _record.context[0] = 1;
         _record.report = &Collect;
-        qvBankRegister::UseOpenForTesting([this](const xio_open_def& open, short* file) {
+        _countOpens.emplace(qvBankRegister::OpenSeam().Replace([this](const xio_open_def& open, short* file) {
             ++_registerOpens;
             return xio_open_file(&open, file);
-        });
+        }));
     }
     void TearDown() override {
-        qvBankRegister::UseOpenForTesting(nullptr);
+        _countOpens.reset();
         xio_cls_file(_old);
         xio_cls_file(_new);
     }
@@ -92,6 +93,7 @@ protected:
     short _new = 0;
     x_upgrade_def _record{};
     int _registerOpens = 0;
+    std::optional<kwSeam<short(const xio_open_def&, short*)>::Guard> _countOpens;
 };
 
 } // namespace
@@ -217,6 +219,8 @@ TEST_F(UpgradeCall, EveryRegisterOpenFailureIsReportedAndAnswered) {
         const char* message;
     };
     short held = 0;
+    // The stand-in of the cases that need one.
+    std::optional<kwSeam<short(const xio_open_def&, short*)>::Guard> stand;
     const std::vector<Case> cases = {
         {"named files on", [] { WriteAll(kwCompany::Path("filecontrol.json"), R"({"CMT": {"namedFiles": true}})"); }, 1,
          "CMT named files must be disabled before upgrading the QVI file."},
@@ -224,7 +228,7 @@ TEST_F(UpgradeCall, EveryRegisterOpenFailureIsReportedAndAnswered) {
          [] { WriteAll(kwCompany::Path("filecontrol.json"), R"({"CMT": {"folder": "no-such-folder"}})"); }, 2,
          "The drive does not exist."},
         {"drive (seam)",
-         [] { qvBankRegister::UseOpenForTesting([](const xio_open_def&, short*) { return short{XIO_NO_DRIVE}; }); },
+         [&] { stand.emplace(qvBankRegister::OpenSeam().Replace([](const xio_open_def&, short*) { return short{XIO_NO_DRIVE}; })); },
          2, "The drive does not exist."},
         {"absent", [&] { fs::remove(registerPath()); }, 3, "REGISTER.CMT was not found."},
         {"in use",
@@ -238,9 +242,9 @@ TEST_F(UpgradeCall, EveryRegisterOpenFailureIsReportedAndAnswered) {
          7, "REGISTER.CMT is in use by another process."},
         {"corrupt", [&] { WriteAll(registerPath(), std::string(4096, 'x')); }, 14, "REGISTER.CMT is corrupt."},
         {"not authorised (seam)",
-         [] {
-             qvBankRegister::UseOpenForTesting(
-                 [](const xio_open_def&, short*) { return short{XIO_NOT_AUTHORISED}; });
+         [&] {
+             stand.emplace(qvBankRegister::OpenSeam().Replace(
+                 [](const xio_open_def&, short*) { return short{XIO_NOT_AUTHORISED}; }));
          },
          16, "The current operator is not authorized to open the REGISTER.CMT."},
         {"dictionary damaged", [] { WriteAll(kwCompany::Path("dict/cmt.dct"), "{"); }, XIO_DICTIONARY,
@@ -249,7 +253,7 @@ TEST_F(UpgradeCall, EveryRegisterOpenFailureIsReportedAndAnswered) {
     for (const Case& c : cases) {
         TestCompany company; // a fresh company each time
         Reported().clear();
-        qvBankRegister::UseOpenForTesting(nullptr);
+        stand.reset();
         c.arrange();
         xio_init_record(_new, 1);
         OldIssue(2, "OPERATING", 10402, 0);
