@@ -62,8 +62,8 @@ TEST(qvupgradeKill, KilledAnywhereLeavesTheOldOrTheNewFileWhole) {
     const IssueFileDigest after = DigestIssueFile(reference.Folder());
     ASSERT_EQ(after.dataVersion, "13.1.0") << after.error;
     ASSERT_EQ(after.issues, issues - dropped);
-    // A vendor link on every 10th issue, a bank link on every 100th (the dropped ones too).
-    ASSERT_EQ(after.links, issues / 10 + issues / 100 - 2 * dropped);
+    // A vendor link on every 10th issue, a bank link on every 250th (the dropped ones too).
+    ASSERT_EQ(after.links, issues / 10 + issues / 250 - 2 * dropped);
     const long total = PointsOf(full);
     const long written = after.issues + after.links; // one point per record written
     ASSERT_GT(total, written) << full.err;

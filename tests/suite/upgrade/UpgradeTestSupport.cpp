@@ -213,13 +213,13 @@ int64_t WriteOldIssues(const std::string& folder, int64_t count) {
             PutText(file, "CMBANK", "OPERATING");
             PutNumber(file, "CMCHECK", 99000 + static_cast<double>(n / 1000));
             ++dropped;
-        } else if (n % 100 == 0) {
-            const auto& [bank, check] = checks[(n / 100) % 4];
+        } else if (n % 250 == 0) {
+            const auto& [bank, check] = checks[(n / 250) % 4];
             PutText(file, "CMBANK", bank);
             PutNumber(file, "CMCHECK", check);
         }
         EXPECT_EQ(xio_wr_record(file, 1, 0), XIO_OK);
-        const bool bank = n % 100 == 0;
+        const bool bank = n % 250 == 0;
         for (const auto& [abbrev, type, what] :
              {std::tuple<const char*, double, const char*>{"APZ", 1, "Vendor"}, {"CMZ", 1, "Bank Account"}}) {
             if (std::string(abbrev) == "CMZ" ? !bank : n % 10 != 0) continue;

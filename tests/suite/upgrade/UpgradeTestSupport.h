@@ -74,7 +74,7 @@ IssueFileDigest DigestIssueFile(const std::string& companyFolder);
 
 // Writes count issues into a new ISSUES.QVI of the company in folder, made with the 6.2.0
 // dictionary: every issue with a message and a status, every 10th with a link to a
-// vendor; every 100th names a check of the demo register, every 1000th (from the 500th
+// vendor; every 250th names a check of the demo register, every 1000th (from the 500th
 // on) a check the register lacks, each of these with a second link, to its bank account.
 // Answers the number of issues the upgrade is to drop.
 int64_t WriteOldIssues(const std::string& folder, int64_t count);
