@@ -296,6 +296,7 @@ void OpenFile::CloseDatabase() {
     }
     headerSelect = Statement();
     headerUpdate = Statement();
+    positioned.clear();
     db.Close();
 }
 

@@ -117,6 +117,9 @@ struct OpenFile {
     // still reads the first in batches.
     std::shared_ptr<std::atomic<uint64_t>> writeGeneration = std::make_shared<std::atomic<uint64_t>>(1);
     Statement headerSelect, headerUpdate;
+    // The statements of positioned reads (KeyPositions.cpp) and the data-version pragma, by
+    // their text: their shape follows the selection asked for (record type, key, values).
+    std::map<std::string, Statement> positioned;
 
     // Finalises the statements before the database closes.
     void CloseDatabase();
