@@ -10,9 +10,8 @@
 //          REGISTER.CMT; an issue whose check is not in the register is dropped.
 #pragma once
 
+#include "qvcore/qvcore_export.h"
 #include "upgrade/x_upgrade.h"
-
-#define QVCORE_EXPORT __attribute__((visibility("default")))
 
 extern "C" {
 // Copies the library's name and version, each cut to its buffer (sizes count the ending

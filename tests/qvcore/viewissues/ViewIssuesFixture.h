@@ -33,6 +33,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace vitest {
@@ -43,7 +44,7 @@ protected:
         TestApplication();
         Prefs::SetDefaults();
         xw_clear_shown_messages();
-        xd_clear_fixed_now();
+        pinned.reset();
         ASSERT_TRUE(file.Open());
     }
     void TearDown() override {
@@ -51,8 +52,11 @@ protected:
         file.Close();
         Prefs::SetDefaults();
         xw_clear_shown_messages();
-        xd_clear_fixed_now();
+        pinned.reset();
     }
+
+    // The date and time the test pins (xd_pin_now), until the test ends.
+    std::optional<xd_clock::Guard> pinned;
 
     // Writes an issue (the next number) after fill set its values; answers its number.
     double Store(const std::function<void(qvIssue&)>& fill = {}) {
