@@ -33,7 +33,6 @@
 #include <cstring>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 
 namespace vitest {
@@ -44,7 +43,6 @@ protected:
         TestApplication();
         Prefs::SetDefaults();
         xw_clear_shown_messages();
-        pinned.reset();
         ASSERT_TRUE(file.Open());
     }
     void TearDown() override {
@@ -52,11 +50,7 @@ protected:
         file.Close();
         Prefs::SetDefaults();
         xw_clear_shown_messages();
-        pinned.reset();
     }
-
-    // The date and time the test pins (xd_pin_now), until the test ends.
-    std::optional<xd_clock::Guard> pinned;
 
     // Writes an issue (the next number) after fill set its values; answers its number.
     double Store(const std::function<void(qvIssue&)>& fill = {}) {

@@ -211,7 +211,7 @@ TEST_F(DataSource, ResortingKeepsTheFocusedIssueAndWrittenChangesAreStamped) {
     for (int64_t row = 1; row < source->RecordCount(); ++row)
         ASSERT_LE(lower(TextAt(row - 1, "STATUS")), lower(TextAt(row, "STATUS"))) << "row " << row;
 
-    const auto pinned = xd_pin_now(year_month_day{2025y, March, 3d}, 9 * 3600);
+    const auto pinnedNow = xd_pin_now(year_month_day{2025y, March, 3d}, 9 * 3600);
     EXPECT_FALSE(source->UserEdit(Column("ISSUE"), "99")) << "a read-only column takes nothing";
     xw_clear_shown_messages();
     EXPECT_FALSE(source->UserEdit(Column("DUEDATE"), "13/45/2024"));
