@@ -80,6 +80,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -246,3 +247,37 @@ short xio_check_file(const char* abbrev, xio_file_report* report, const xio_prog
 // that could be read was saved (report->unsaved names what could not be read), 0 with
 // nothing changed for a sound file, or the status of what failed.
 short xio_repair_file(const char* abbrev, xio_file_report* report, const xio_progress& progress = {});
+
+// ---- converting a data file -----------------------------------------------------------
+// The data-upgrade host reads an old data file through the dictionary it keeps
+// (xio_get_file_dictionary) and writes its records into a new file of the current
+// dictionary, which then takes the old file's place.
+
+// Options of xio_open_file_with.
+enum xio_open_option : short {
+    XIO_OPEN_EXCLUSIVE = 1,       // for this user alone: 7 while anyone else has the file
+                                  // open, and nobody else opens it meanwhile
+    XIO_OPEN_DICTIONARY_ONLY = 2, // record buffers and definitions only, no data file
+};
+// Opens a data file through a dictionary the caller holds instead of the company's, as
+// xio_open_file does otherwise (def->abbrev is not used: the dictionary names the file).
+// detail, when given, receives the reason of a failure in words.
+short xio_open_file_with(const xio_open_def* def, std::shared_ptr<const kwDictionary> dict, short options,
+                         short* fileNumber, std::string* detail = nullptr);
+
+// The calls between these two form one transaction: the writes all reach the file or
+// none does, and the reads see one state of the file, unchanged by other users. For
+// filling a new file quickly and reading a whole file as one; a batch still open when
+// the file is closed is rolled back. No backup or end of the log inside a batch.
+short xio_begin_batch(short file);
+short xio_end_batch(short file, bool commit);
+
+// Makes a consistent copy of an open data file at target, which must not exist yet (the
+// copy is made beside it and placed through kwStoredFile; 12 when target exists).
+short xio_backup_file(short file, const std::string& target);
+
+// Moves everything in the file's write-ahead log into the data file and ends the log, so
+// the data file alone holds the file and may be replaced under its name
+// (kwStoredFile::PlaceFile). 7 when another connection has the file open. The next open
+// starts a new log.
+short xio_end_write_ahead_log(short file);

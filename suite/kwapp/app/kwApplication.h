@@ -4,7 +4,7 @@
 #pragma once
 
 #include "kwapp/app/kwCommandLine.h"
-#include "kwapp/app/kwVersion.h"
+#include "kwcommon/values/kwVersion.h"
 
 #include <functional>
 #include <map>

@@ -4,7 +4,6 @@
 
 #include "kwcommon/kwCompany.h"
 #include "kwcommon/kwStatus.h"
-#include "kwcommon/kwioFile.h"
 #include "kwcommon/xio.h"
 #include "kwcommon/xk.h"
 
@@ -13,9 +12,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <vector>
@@ -44,7 +45,9 @@ struct SeedTable {
 struct SeedFile {
     std::string name; // "seed/apv.json", for messages
     std::string abbrev;
+    std::shared_ptr<const kwDictionary> ownDictionary; // set: the file is made with it
     std::vector<SeedTable> tables;
+    SeedRow header; // header field values
 };
 
 struct SeedError {
@@ -209,7 +212,18 @@ SeedFile ParseSeedFile(const fs::path& path) {
         Fail(seed.name, "\"file\" must name the data file's abbreviation");
     seed.abbrev = Upper(fileIt->get<std::string>());
     std::string dictError;
-    const auto dict = kwDictionaryLoader::Load(seed.abbrev, &dictError);
+    std::shared_ptr<const kwDictionary> dict;
+    if (const auto own = root.find("dictionary"); own != root.end()) {
+        if (!own->is_string() || own->get<std::string>().empty())
+            Fail(seed.name + ": dictionary", "must name a dictionary file");
+        dict = kwDictionaryLoader::LoadFile(kwCompany::Path(own->get<std::string>()), &dictError);
+        if (dict && Upper(dict->file.abbrev) != seed.abbrev)
+            Fail(seed.name + ": dictionary", "is a dictionary of \"" + std::string(dict->file.abbrev) + "\", not \"" +
+                                                 seed.abbrev + "\"");
+        seed.ownDictionary = dict;
+    } else {
+        dict = kwDictionaryLoader::Load(seed.abbrev, &dictError);
+    }
     if (!dict) Fail(seed.name, "no usable dictionary for \"" + seed.abbrev + "\": " + dictError);
     const auto recordsIt = root.find("records");
     if (recordsIt == root.end() || !recordsIt->is_array())
@@ -280,6 +294,15 @@ SeedFile ParseSeedFile(const fs::path& path) {
         }
         seed.tables.push_back(std::move(table));
     }
+    if (const auto header = root.find("header"); header != root.end()) {
+        if (!header->is_object()) Fail(seed.name + ": header", "must map header field names to values");
+        for (const auto& [name, cell] : header->items()) {
+            const std::string where = seed.name + ": header." + name;
+            const short number = dict->FieldNumber(name);
+            if (!dict->IsHeaderField(number)) Fail(where, "\"" + name + "\" is no header field of " + seed.abbrev);
+            if (!cell.is_null()) seed.header.values.push_back(ConvertCell(*dict, *dict->Field(number), cell, where));
+        }
+    }
     return seed;
 }
 
@@ -296,13 +319,28 @@ std::string StatusWords(short status) {
     return std::string(xio_status_text(status)) + " [status " + std::to_string(status) + "]";
 }
 
+// A data file opened for loading, closed (and an unfinished batch rolled back) with it.
+struct SeedDataFile {
+    short number = 0;
+    ~SeedDataFile() {
+        if (number) xio_cls_file(number);
+    }
+};
+
 void LoadSeedFile(const SeedFile& seed) {
-    kwioDataFile data;
-    const short opened = data.PromptedOpen(seed.abbrev, 0, "", 0, true, true, false);
+    SeedDataFile data;
+    xio_open_def def{};
+    std::snprintf(def.abbrev, sizeof def.abbrev, "%s", seed.abbrev.c_str());
+    def.create = 1;
+    const short opened = seed.ownDictionary ? xio_open_file_with(&def, seed.ownDictionary, 0, &data.number)
+                                            : xio_open_file(&def, &data.number);
     if (opened)
         Fail(seed.name, "the " + seed.abbrev +
                             " data file cannot be opened or created: " + StatusWords(opened));
-    const short file = data.FileNum();
+    const short file = data.number;
+    // One transaction per file: a thousand rows take one commit, not a thousand.
+    if (const short begun = xio_begin_batch(file))
+        Fail(seed.name, "cannot write to the " + seed.abbrev + " data file: " + StatusWords(begun));
     for (const SeedTable& table : seed.tables) {
         for (size_t i = 0; i < table.rows.size(); ++i) {
             xio_init_record(file, table.recordType);
@@ -322,6 +360,16 @@ void LoadSeedFile(const SeedFile& seed) {
                                     StatusWords(written) + " " + xio_last_detail(file));
         }
     }
+    if (!seed.header.values.empty()) {
+        short status = xio_rd_header(file, 0, 1);
+        if (status == XIO_OK) {
+            PutRow(file, seed.header);
+            status = xio_wr_header(file, 0);
+        }
+        if (status) Fail(seed.name, "the header cannot be written: " + StatusWords(status));
+    }
+    if (const short committed = xio_end_batch(file, true))
+        Fail(seed.name, "the records cannot be stored: " + StatusWords(committed) + " " + xio_last_detail(file));
 }
 
 } // namespace

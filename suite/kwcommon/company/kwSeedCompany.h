@@ -3,10 +3,14 @@
 // A company folder may hold a "seed" folder of JSON files, one per data file:
 // {
 //   "file": "APV",                          the data file's abbreviation
+//   "dictionary": "old/qvi-4.2.0.dct",      optional: the data file is made with this
+//                                           dictionary (relative to the company folder)
+//                                           instead of the company's, as an old file was
 //   "records": [
 //     { "recordType": 1,
 //       "fields": ["VENDOR", "VNAME", "VBAL"], field names of that record type
-//       "rows": [ ["ACME", "Acme Building Supply", 0.0], ... ] } ]
+//       "rows": [ ["ACME", "Acme Building Supply", 0.0], ... ] } ],
+//   "header": { "LASTID": 24 }              optional: header field values
 // }
 // Values by field type: texts and phone numbers as JSON texts (a sectioned key may be
 // given as shown, "1000-00-000"); numbers as JSON numbers; yes/no as true or false; dates

@@ -84,7 +84,7 @@ short xio_wr_header(short file, short) {
     const short first = kwio::HeaderFirstField(dict);
     for (short i = 0; i < dict.file.headerFieldCount; ++i)
         kwio::Bind(*dict.Field(static_cast<short>(first + i)), stmt, i + 1, f->header[i]);
-    kwio::BumpGeneration();
+    kwio::BumpGeneration(f);
     const int rc = sqlite3_step(stmt);
     const int changes = sqlite3_changes(f->db.get());
     sqlite3_reset(stmt);

@@ -310,15 +310,14 @@ short xio_file_version(short file, int64_t* version) {
     if (!f) return XIO_BAD_FILE_NUMBER;
     if (short status = kwio::CheckRecordFile(f)) return status;
     // Commits through other connections (other processes, other opens) move SQLite's data
-    // version; this process's own writes move the record manager's write generation (with
-    // writes to other files too: a version that moves without a change of this file costs
-    // its reader a needless look, never a missed change).
+    // version; this process's own writes move the file's write generation (shared by every
+    // open of the file in this process).
     sqlite3_stmt* stmt = Prepared(f, "PRAGMA data_version");
     if (!stmt) return f->status;
     const int rc = sqlite3_step(stmt);
     const int64_t dataVersion = rc == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : 0;
     sqlite3_reset(stmt);
     if (rc != SQLITE_ROW) return kwio::FailSqlite(f, rc);
-    *version = static_cast<int64_t>((static_cast<uint64_t>(dataVersion) << 32) ^ kwio::Generation());
+    *version = static_cast<int64_t>((static_cast<uint64_t>(dataVersion) << 32) ^ kwio::Generation(f));
     return kwio::Ok(f);
 }

@@ -237,12 +237,14 @@ short OpenDatabase(OpenFile* f, const OpenOptions& options) {
     return Ok(f);
 }
 
+// Opens through the company's dictionary of abbrev, or through given when it is set.
 short OpenCommon(const std::string& abbrev, const std::string& explicitPath, short programNumber,
-                 const OpenOptions& options, bool dictionaryOnly, short* number, std::string* detail) {
+                 const OpenOptions& options, bool dictionaryOnly, short* number, std::string* detail,
+                 std::shared_ptr<const kwDictionary> given = nullptr) {
     *number = 0;
     if (!kwCompany::IsOpen()) return XIO_NO_DRIVE;
     std::string error;
-    auto dict = kwDictionaryLoader::Load(abbrev, &error);
+    auto dict = given ? std::move(given) : kwDictionaryLoader::Load(abbrev, &error);
     if (!dict) {
         std::error_code ec;
         x_log(programNumber, error.c_str());
@@ -259,6 +261,7 @@ short OpenCommon(const std::string& abbrev, const std::string& explicitPath, sho
     PrepareBuffers(f.get());
     if (!dictionaryOnly) {
         f->path = DataFilePath(*dict, explicitPath);
+        f->writeGeneration = WriteGenerationOf(f->path);
         const short status = OpenDatabase(f.get(), options);
         if (status) {
             if (detail) *detail = f->detail;
@@ -300,6 +303,15 @@ void OpenFile::CloseDatabase() {
 short OpenDataFile(const std::string& abbrev, const std::string& path, short programNumber,
                    const OpenOptions& options, short* fileNumber, std::string* detail) {
     return OpenCommon(abbrev, path, programNumber, options, false, fileNumber, detail);
+}
+
+short OpenWithDictionary(std::shared_ptr<const kwDictionary> dict, const std::string& path, short programNumber,
+                         const OpenOptions& options, bool dictionaryOnly, short* fileNumber,
+                         std::string* detail) {
+    *fileNumber = 0;
+    if (!dict) return XIO_DICTIONARY;
+    const std::string abbrev = dict->file.abbrev;
+    return OpenCommon(abbrev, path, programNumber, options, dictionaryOnly, fileNumber, detail, std::move(dict));
 }
 
 int CompareDataVersions(const std::string& a, const std::string& b) {

@@ -8,6 +8,7 @@
 #include "kwcommon/xio_dict.h"
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <map>
 #include <memory>
@@ -36,7 +37,7 @@ struct WalkBatch {
     std::vector<Row> rows;
     std::vector<int64_t> rowids;
     size_t next = 0;            // index of the next row to hand out
-    uint64_t generation = 0;    // process-wide write generation when read
+    uint64_t generation = 0;    // the file's write generation when read
     std::chrono::steady_clock::time_point readAt{};
     size_t size = 16;           // rows to read next time (grows for long walks)
     bool exhausted = false;     // the last read reached the end
@@ -111,6 +112,10 @@ struct OpenFile {
     short status = 0;
     std::string detail;        // last error detail
     std::string storedDataVersion; // the dictionary's data version the file's data is at
+    // This process's writes to the file, through any open of it: read-ahead batches read
+    // before the last one are stale. Kept per file, so that copying one file into another
+    // still reads the first in batches.
+    std::shared_ptr<std::atomic<uint64_t>> writeGeneration = std::make_shared<std::atomic<uint64_t>>(1);
     Statement headerSelect, headerUpdate;
     // The statements of positioned reads (KeyPositions.cpp) and the data-version pragma, by
     // their text: their shape follows the selection asked for (record type, key, values).

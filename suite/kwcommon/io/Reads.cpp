@@ -106,7 +106,7 @@ namespace {
 // and direction, nothing written since, young). Answers -1 when the batch cannot serve.
 short FromBatch(OpenFile* f, RecordBuffer& buffer, short key, bool backward) {
     WalkBatch& batch = buffer.batch;
-    if (batch.key != key || batch.backwards != backward || batch.generation != Generation() || batch.next == 0 ||
+    if (batch.key != key || batch.backwards != backward || batch.generation != Generation(f) || batch.next == 0 ||
         batch.next > batch.rows.size() || batch.rowids[batch.next - 1] != buffer.rowid ||
         std::chrono::steady_clock::now() - batch.readAt >= kBatchLifetime)
         return -1;
@@ -197,7 +197,7 @@ short KeyedRead(short file, short type, short key, short lock, Seek seek) {
     }
     batch.key = key;
     batch.backwards = backward || seek == Seek::Last;
-    batch.generation = Generation();
+    batch.generation = Generation(f);
     batch.readAt = std::chrono::steady_clock::now();
     batch.failure = 0;
     size_t count = 1;

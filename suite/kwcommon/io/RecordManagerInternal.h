@@ -75,10 +75,12 @@ short ReadByRowid(OpenFile* f, short type, int64_t rowid, bool lock, short key =
 // file, when it holds only another key's (see MakeCurrent).
 void SnapshotFor(OpenFile* f, RecordBuffer& buffer, short key);
 
-// Every write of this process moves the generation on: read-ahead batches of an older
-// generation are no longer served.
-void BumpGeneration();
-uint64_t Generation();
+// Every write of this process to a file moves the file's generation on: read-ahead
+// batches of an older generation are no longer served.
+inline void BumpGeneration(OpenFile* f) { f->writeGeneration->fetch_add(1); }
+inline uint64_t Generation(const OpenFile* f) { return f->writeGeneration->load(); }
+// The write generation shared by every open of the data file at path.
+std::shared_ptr<std::atomic<uint64_t>> WriteGenerationOf(const std::string& path);
 
 // Lock bytes of the companion lock file.
 constexpr int64_t kHeaderByte = 0;
@@ -105,6 +107,12 @@ sqlite3_stmt* Ready(OpenFile* f, Statement& slot, Build build) {
 // of a failure in words.
 short OpenDataFile(const std::string& abbrev, const std::string& path, short programNumber,
                    const OpenOptions& options, short* fileNumber, std::string* detail);
+
+// Opens a data file (or, with dictionaryOnly, only record buffers) through a dictionary
+// the caller holds instead of the company's dictionary of its abbreviation.
+short OpenWithDictionary(std::shared_ptr<const kwDictionary> dict, const std::string& path, short programNumber,
+                         const OpenOptions& options, bool dictionaryOnly, short* fileNumber,
+                         std::string* detail);
 
 // The data file of a dictionary: the explicit path when given, else the dictionary's
 // default file name in the folder the file control names (else the company folder).

@@ -9,15 +9,25 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <map>
 
 namespace kwio {
 
-namespace {
-std::atomic<uint64_t> g_writeGeneration{1};
-} // namespace
-
-void BumpGeneration() { g_writeGeneration.fetch_add(1); }
-uint64_t Generation() { return g_writeGeneration.load(); }
+std::shared_ptr<std::atomic<uint64_t>> WriteGenerationOf(const std::string& path) {
+    static std::map<std::string, std::weak_ptr<std::atomic<uint64_t>>> generations;
+    // One file under two spellings of its path shares one generation.
+    std::error_code ec;
+    std::string name = std::filesystem::weakly_canonical(path, ec).string();
+    if (ec) name = std::filesystem::absolute(path, ec).lexically_normal().string();
+    auto& slot = generations[name];
+    auto generation = slot.lock();
+    if (!generation) {
+        generation = std::make_shared<std::atomic<uint64_t>>(1);
+        slot = generation;
+    }
+    return generation;
+}
 
 short LockRow(OpenFile* f, short type, int64_t rowid) {
     if (f->readOnly) return Fail(f, XIO_READ_ONLY, f->readOnlyReason);
@@ -62,7 +72,7 @@ short WriteRecord(OpenFile* f, short type, bool replace) {
     const xio_fld_def* field = &dict.fields[static_cast<size_t>(rec.firstField - 1)];
     for (short i = 0; i < rec.fieldCount; ++i) Bind(field[i], stmt, i + 1, buffer->values[i]);
     if (replace) sqlite3_bind_int64(stmt, rec.fieldCount + 1, buffer->rowid);
-    BumpGeneration();
+    BumpGeneration(f);
     const int rc = sqlite3_step(stmt);
     sqlite3_reset(stmt);
     if (rc != SQLITE_DONE) return FailSqlite(f, rc);
@@ -112,7 +122,7 @@ short xio_del_record(short file, short type) {
         return f->status;
     }
     sqlite3_bind_int64(stmt, 1, rowid);
-    kwio::BumpGeneration();
+    kwio::BumpGeneration(f);
     const int rc = sqlite3_step(stmt);
     sqlite3_reset(stmt);
     if (rc != SQLITE_DONE) {

@@ -36,7 +36,8 @@ TEST(qvcoreExports, EveryNameTheSuiteLooksUpIsVisible) {
         "_qfi_read_dir", "_qfi_write_dir", "_qfi_write_hdr", "_qfi_read_query", "_qfi_read_this_query",
         "_qfi_free_query_cond", "_qfi_get_query_size", "_qfi_write_query", "_qfi_create_this_query",
         "_qfi_rewrite_existing_query", "_qfi_delete_query", "_qfi_fill_dir_entry",
-        "_qfi_update_dir_entries", "_qfi_shift_bytes", "_qfi_alloc", "_qfi_realloc", "_qfi_free"};
+        "_qfi_update_dir_entries", "_qfi_shift_bytes", "_qfi_alloc", "_qfi_realloc", "_qfi_free",
+        "x_dll_version", "x_min_data_version", "x_upgrade_dllcall"};
     EXPECT_EQ(Missing(qvcore.get(), names), std::vector<std::string>{});
     for (const std::string& name : names)
         EXPECT_EQ(::dlsym(RTLD_DEFAULT, name.c_str()), ::dlsym(qvcore.get(), name.c_str()))

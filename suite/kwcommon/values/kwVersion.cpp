@@ -1,7 +1,8 @@
 // Versions as the suite writes them: dotted decimal, at most three parts.
-#include "kwapp/app/kwVersion.h"
+#include "kwcommon/values/kwVersion.h"
 
 #include <charconv>
+#include <cstdint>
 
 namespace kwBase {
 
@@ -14,7 +15,7 @@ Version::Version(const std::string& text) {
         if (count == 3) return;
         int value = 0;
         auto [next, ec] = std::from_chars(p, end, value);
-        if (ec != std::errc() || next == p || value < 0) return;
+        if (ec != std::errc() || next == p || value < 0 || value > INT16_MAX) return;
         parts[count++] = value;
         p = next;
         if (p == end) break;
@@ -22,14 +23,20 @@ Version::Version(const std::string& text) {
         ++p;
     }
     if (count == 0) return;
-    _major = parts[0];
-    _minor = parts[1];
-    _build = parts[2];
-    _valid = true;
+    _major = static_cast<int16_t>(parts[0]);
+    _minor = static_cast<int16_t>(parts[1]);
+    _build = static_cast<int16_t>(parts[2]);
+    _valid = 1;
 }
 
-Version::Version(int major, int minor, int build)
-    : _major(major), _minor(minor), _build(build), _valid(major >= 0 && minor >= 0 && build >= 0) {}
+Version::Version(int major, int minor, int build) {
+    auto inRange = [](int part) { return part >= 0 && part <= INT16_MAX; };
+    if (!inRange(major) || !inRange(minor) || !inRange(build)) return;
+    _major = static_cast<int16_t>(major);
+    _minor = static_cast<int16_t>(minor);
+    _build = static_cast<int16_t>(build);
+    _valid = 1;
+}
 
 std::string Version::ToString() const {
     if (!_valid) return {};
