@@ -13,6 +13,7 @@
 #include "qvcore/store/qvLiteral.h"
 #include "qvcore/strings/qvcoreStrings.h"
 #include "qvcore/tasks/TaskNewIssue.h"
+#include "qvkit/paths/kclDemoCompany.h"
 #include "qvkit/qvVersion.h"
 
 #include <memory>
@@ -20,7 +21,9 @@
 CQVApp::CQVApp()
     : kwMainApp(qvLiteral(QVS_APPLICATION_NAME, -1, QV_MODULE).str(),
                 qvLiteral(QVS_ABBREVIATION, -1, QV_MODULE).str(), kwBase::Version(QV_VERSION),
-                kwBase::Version(qvLiteral(QVL_LOWEST_DATA_VERSION, -1, QVCORE_MODULE).str())) {}
+                kwBase::Version(qvLiteral(QVL_LOWEST_DATA_VERSION, -1, QVCORE_MODULE).str())) {
+    kclUseDemoCompany();
+}
 
 CQVApp::~CQVApp() = default;
 

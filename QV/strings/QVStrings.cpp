@@ -4,23 +4,24 @@
 #include "kwapp/frame/kwAppFrame.h"
 #include "kwcommon/strings/kwStringTableRegistrar.h"
 #include "qvcore/tasks/qvCommands.h"
+#include "qvkit/qvVersion.h"
 
 namespace {
 using C = kwCommonCommands;
 
 const kwStringEntry qvTable[] = {
-    {QVS_APPLICATION_NAME, "Quorvel"},
+    {QVS_APPLICATION_NAME, QV_PRODUCT_NAME},
     {QVS_ABBREVIATION, "QV"},
     // File New enters a new issue in this program.
     {C::ID_FILE_NEW, "Enters a new issue"},
-    {C::ID_APP_EXIT, "Exits the Quorvel application"},
-    {C::ID_APP_EXIT_PROMPT, "Exits the Quorvel application"},
+    {C::ID_APP_EXIT, "Exits the " QV_PRODUCT_NAME " application"},
+    {C::ID_APP_EXIT_PROMPT, "Exits the " QV_PRODUCT_NAME " application"},
     {QV_CMD_APPLICATIONS, "Customizes the applications that are available"},
     {QV_CMD_VIEW_ISSUES, "Views and modifies existing issues"},
     {QV_CMD_BUILD_QUERY, "Creates and modifies user-defined queries"},
     {QV_CMD_SELECT_COLUMNS, "Creates and modifies list of grid columns"},
     {QV_CMD_FORMULAS, "Creates, modifies, and deletes formulas"},
-    {kwAppFrame::IDS_FRAME_TITLE, "Quorvel"},
+    {kwAppFrame::IDS_FRAME_TITLE, QV_PRODUCT_NAME},
     {kwAppFrame::IDS_IDLE_MESSAGE, "Ready"},
     // The frame's standard prompts (system-menu commands and the window list).
     {C::ID_SIZE_PROMPT, "Change the window size"},

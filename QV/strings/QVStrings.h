@@ -7,6 +7,6 @@
 inline constexpr const char* QV_MODULE = "QV.EXE";
 
 enum QVStringId : unsigned short {
-    QVS_APPLICATION_NAME = 3, // "Quorvel"
+    QVS_APPLICATION_NAME = 3, // QV_PRODUCT_NAME (qvkit/qvVersion.h)
     QVS_ABBREVIATION = 4,     // "QV"
 };

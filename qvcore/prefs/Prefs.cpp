@@ -1,7 +1,7 @@
 // Preferences in static storage, loaded from and saved to the suite's preference store.
 #include "qvcore/prefs/Prefs.h"
 
-#include "qvcore/store/qvLiteral.h"
+#include "qvkit/qvVersion.h"
 
 #include "kwcommon/prefs/xpref.h"
 #include "kwcommon/values/kwDate.h"
@@ -159,7 +159,9 @@ void Prefs::SetListName(const std::string& name) {
 }
 
 std::string Prefs::ApplicationName() {
-    return qvLiteral(3, -1, "QV.EXE").str();
+    // The product name itself, not the main program's string table (whose entry 3 is the
+    // same constant): the tools that read the preferences do not carry that table.
+    return QV_PRODUCT_NAME;
 }
 
 void Prefs::SetDefaults() {

@@ -87,7 +87,8 @@ public:
     static void GetGridColumnDefaults(std::vector<std::string>& columns);
     static bool PutGridColumns(std::vector<std::string>& columns);
 
-    // The product name under which the values are kept (string 3 of the main program).
+    // The product name under which the values are kept (QV_PRODUCT_NAME, which is also
+    // string 3 of the main program), the same for the program and the tools.
     static std::string ApplicationName();
 
 private:

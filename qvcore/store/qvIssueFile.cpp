@@ -1,6 +1,9 @@
 // Opening the issue file, with the fallback through an older issue application's file.
 #include "qvcore/store/qvIssueFile.h"
 
+#include "qvcore/store/qvLiteral.h"
+#include "qvcore/strings/qvcoreStrings.h"
+
 #include "kwcommon/x_message.h"
 #include "kwcommon/xa.h"
 #include "kwcommon/xio.h"
@@ -12,6 +15,8 @@ qvIssueFile::~qvIssueFile() { Close(); }
 bool qvIssueFile::Open() {
     Close();
     if (_programNumber == 0) return false;
+    // Data older than the lowest version this library works with waits for the upgrade.
+    _file.SetMinimumDataVersion(qvLiteral(51, -1, QVCORE_MODULE).str());
     short status = _file.PromptedOpen(QV_ISSUE_FILE, _programNumber, "", 0, false, true, false);
     const short first = status;
     if (status == XIO_ABSENT) {

@@ -11,6 +11,7 @@
 #include "kwcommon/attachments/kwioAttachments.h"
 #include "kwcommon/kwioFile.h"
 #include "kwcommon/values/kwChoice.h"
+#include "kwcommon/x_log.h"
 #include "kwcommon/xio.h"
 #include "kwcommon/xk.h"
 
@@ -64,8 +65,17 @@ std::string TrimRight(std::string text) {
     return text;
 }
 
-short OpenCrossReference(kwioDataFile& xref, const std::string& abbrev, short program) {
-    return xref.PromptedOpen(abbrev, program, "", 0, false, false, false);
+// Cross-reference files are opened quietly: one that is absent, in use or damaged is
+// skipped without asking the user anything, and none is ever made here. A file that
+// holds links is opened for reading only when links are only read. A write that had to
+// skip its file is noted in the log, since the application then misses a cross-reference.
+short OpenCrossReference(kwioDataFile& xref, const std::string& abbrev, short program, bool forChange) {
+    const short status = xref.PromptedOpen(abbrev, program, "", forChange ? 0 : 1, false, true, false);
+    if (status != XIO_OK && status != XIO_ABSENT && forChange) {
+        const std::string text = "The cross-reference file " + abbrev + " was skipped: " + xio_status_text(status);
+        x_log(program, text.c_str());
+    }
+    return status;
 }
 
 // The choice items of a field, so a choice value shows its text rather than nothing.
@@ -134,7 +144,7 @@ bool qvIssue::AddLink(const LinkedRecord& link) {
     // The application's own record of the link; the link stays even when its file is
     // not there.
     kwioDataFile xref;
-    if (OpenCrossReference(xref, fileAbbrev, _program) != XIO_OK) return linkStatus == XIO_OK;
+    if (OpenCrossReference(xref, fileAbbrev, _program, true) != XIO_OK) return linkStatus == XIO_OK;
     FillCrossReference(*this, _file, xref.FileNum(), link.xrefRecType);
     const short xrefStatus = xio_wr_record(xref.FileNum(), link.xrefRecType, 0);
     // Told against the cross-reference file, so the message names the file that failed.
@@ -151,7 +161,7 @@ void RemoveCrossReference(const qvIssue& issue, short issueFile, const LinkRecor
     const std::string abbrev = TrimRight(GetField(issueFile, fields.fileAbbrev).AsText());
     const short type = static_cast<short>(GetField(issueFile, fields.recNum).AsNumber());
     kwioDataFile xref;
-    if (abbrev.empty() || OpenCrossReference(xref, abbrev, issue.ProgramNumber()) != XIO_OK) return;
+    if (abbrev.empty() || OpenCrossReference(xref, abbrev, issue.ProgramNumber(), true) != XIO_OK) return;
     if (!FillCrossReference(issue, issueFile, xref.FileNum(), type)) return;
     short status = xio_rd_record(xref.FileNum(), type, 0, 1);
     if (status == XIO_OK) status = xio_del_record(xref.FileNum(), type);
@@ -237,7 +247,7 @@ bool qvIssue::ReadLinks(std::vector<LinkedRecord*>& list) {
 
         kwioDataFile xref;
         xio_rec_def rec{};
-        if (OpenCrossReference(xref, link->applAbbrev + "Z", _program) == XIO_OK &&
+        if (OpenCrossReference(xref, link->applAbbrev + "Z", _program, false) == XIO_OK &&
             xio_get_rec_def(xref.FileNum(), link->xrefRecType, &rec, 1) == XIO_OK) {
             for (short i = 0; i + 1 < rec.fieldCount; ++i) {
                 xio_fld_def def{};

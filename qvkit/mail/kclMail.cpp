@@ -4,8 +4,8 @@
 #include "qvkit/mail/kclMailLibrary.h"
 
 #include "kwcommon/kwCompany.h"
-
-#include <nlohmann/json.hpp>
+#include "kwcommon/kwJsonFile.h"
+#include "kwcommon/x_log.h"
 
 #include <climits>
 #include <cstring>
@@ -40,20 +40,31 @@ std::string CurrentFolder() {
 }
 
 // The "installed" mail setting: true, 1, or a text of at most 4 characters that starts with
-// "1" ("1", "1.0"), the forms the suite's installers write.
+// "1" ("1", "1.0"), the forms the suite's installers write. Any other type is a fault of
+// company.json, logged with its place; the mail then counts as not installed.
 bool MailInstalled() {
-    const nlohmann::json& settings = kwCompany::Settings();
-    const auto mail = settings.find("mail");
-    if (mail == settings.end() || !mail->is_object()) return false;
-    const auto installed = mail->find("installed");
-    if (installed == mail->end()) return false;
-    if (installed->is_boolean()) return installed->get<bool>();
-    if (installed->is_number_integer()) return installed->get<long long>() == 1;
-    if (installed->is_string()) {
-        const std::string text = installed->get<std::string>();
-        return !text.empty() && text.size() <= 4 && text[0] == '1';
-    }
-    return false;
+    const std::string file = kwCompany::IsOpen() ? kwCompany::Path("company.json") : "company.json";
+    bool installed = false;
+    std::string error;
+    const bool sound = kwJsonLoad(file, &error, [&] {
+        const auto mail = kwJsonNode(kwCompany::Settings(), file).Find("mail");
+        if (!mail) return;
+        const auto value = mail->ExpectObject().Find("installed");
+        if (!value) return;
+        const nlohmann::json& json = value->Json();
+        if (json.is_boolean()) {
+            installed = json.get<bool>();
+        } else if (json.is_number_integer()) {
+            installed = json == 1;
+        } else if (json.is_string()) {
+            const std::string text = json.get<std::string>();
+            installed = !text.empty() && text.size() <= 4 && text[0] == '1';
+        } else {
+            value->Fail("must be true or false, 1 or 0, or a text such as \"1\"");
+        }
+    });
+    if (!sound) x_log(0, error.c_str());
+    return sound && installed;
 }
 } // namespace
 

@@ -1,6 +1,7 @@
 // Access to a field of one of the suite's windows (window number, field number), for the
-// selection functions that read a file name from a field and write the choice back. The
-// suite's window layer installs it; until then those forms choose nothing.
+// selection functions that read a file name from a field and write the choice back. By
+// default the suite's window layer (xw_get_field, xw_put_field, xw_wr_fields,
+// xw_chg_field); tests install their own and give it back by installing an empty one.
 #pragma once
 
 #include <functional>

@@ -26,8 +26,9 @@ char* kclApplyCap(char* text, kclCapStyle style);
 // the plural when asked, then capitalised. Empty when the company has no description.
 std::string kclGetFieldCode(short code, short sub, bool plural, kclCapStyle style);
 
-// The text with every term code replaced by its description. A code that does not parse,
-// or whose description is empty, stays as it was.
+// The text with every term code replaced by its description, through the data library's
+// scanner (kwString::ReplaceTermCodes, which says how a text is scanned). A code that does
+// not parse, or whose description is empty, stays as it was.
 std::string kclRepTermCode(const std::string& text);
 std::string kclRepTermCode(const char* text);
 

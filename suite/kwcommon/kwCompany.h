@@ -19,7 +19,10 @@
 class kwCompany {
 public:
     // Makes the company in folder the current one. false with a message when the folder
-    // is not a company (no company.json or a malformed one); the current company stays.
+    // is not a company (no company.json) or company.json is malformed: not JSON, or a
+    // "name" or "dateFormat" that is not a text (or no date format), the message naming the
+    // file and the key. The current company stays. The "mail" settings are checked where
+    // mail is sent, so a fault there stops the mail, not the work.
     static bool Open(const std::string& folder, std::string* error);
     static bool IsOpen();
     static void Close();
@@ -46,8 +49,11 @@ public:
     // The company folder a program opens: explicit (--data) if given, else QV_DATA,
     // else the demo company, copied on first use into the user's data folder.
     static bool Resolve(const std::string& explicitFolder, std::string* folder, std::string* error);
-    // The demo company shipped with the program (read only: it is copied, never written).
+    // The demo company shipped with the program (read only: it is copied, never written):
+    // QV_DEMO_SOURCE when set, else a "demo" folder beside the program, else the folder the
+    // program handed in at start-up ("" when it handed in none).
     static std::string DemoSourceFolder();
+    static void SetDemoSourceFolder(const std::string& folder);
     // The user's data folder ($XDG_DATA_HOME/quorvel or ~/.local/share/quorvel).
     static std::string UserDataFolder();
     // Copies the demo company to target unless target already holds a company. The copy

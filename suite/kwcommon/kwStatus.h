@@ -26,6 +26,9 @@ enum kwStatus : short {
     XIO_TOO_MANY_FILES = 20, // no free file number
     XIO_DISK_FULL = 21,      // no room left on the device
     XIO_BAD_VALUE = 22,      // a value does not fit its field
+    XIO_NEEDS_UPGRADE = 23,  // the file's data version is older than the program works with
+    XIO_READ_ONLY = 24,      // the file is open for reading only (asked for, or no write access)
+    XIO_NO_LOCKS = 25,       // the folder's file system keeps no locks between workstations
 };
 
 // The status in words, for messages and the log ("Record not found." ...).

@@ -13,7 +13,8 @@
 //   4. the folder is flushed, so the new name itself survives a power cut.
 // A reader therefore sees the old file or the new one whole, never a mixture, and a
 // process killed at any step leaves at most a temporary file, which
-// RemoveAbandonedTemporaries deletes once the process that made it is gone.
+// RemoveAbandonedTemporaries deletes once the process that made it is gone. A folder made
+// from a template goes the same way: made under a temporary name, flushed, renamed.
 //
 // Locking: byte-range locks on an open file description (F_OFD_SETLK). They are held by
 // the descriptor, not the process, so two opens in one process exclude each other like
@@ -48,12 +49,32 @@ public:
     static bool PlaceFile(const std::string& temporary, const std::string& target, Place place,
                           std::string* error = nullptr, bool* placed = nullptr);
 
+    // A whole folder made beside its target (a company copied from a template): make the
+    // folder at TemporaryPath(target), fill it, then call PlaceFolder. PlaceFolder flushes
+    // every file and folder of the tree, renames it to target when target is missing or an
+    // empty folder, and flushes the parent folder. When another process placed its folder
+    // first, the temporary folder is removed and *placed (when given) answers false; on
+    // failure the temporary folder is removed too.
+    static bool PlaceFolder(const std::string& temporary, const std::string& target,
+                            std::string* error = nullptr, bool* placed = nullptr);
+
+    // Moves a damaged file out of the way, to "<path>.bad" (replacing an older one), so the
+    // next write starts afresh while the damaged bytes stay for whoever wants to look at
+    // them. true when nothing is left at path (also when there was nothing).
+    static bool SetAside(const std::string& path);
+
     // Flushes a folder's entries to the disk (after a rename, link or unlink).
     static void SyncFolder(const std::string& folder);
 
-    // Deletes the temporary files in folder left by processes that no longer run (a
-    // temporary name carries its maker's process id). Answers how many were removed.
+    // Deletes the temporary files and folders in folder left by processes that no longer
+    // run (a temporary name carries its maker's process id). Answers how many were removed.
     static int RemoveAbandonedTemporaries(const std::string& folder);
+
+    // Appends bytes to a shared log in one write under the append lock of kwFileLock, so
+    // the lines of several processes never interleave; the file is made (with mode) when
+    // missing. false with *error naming the file and the reason.
+    static bool Append(const std::string& path, std::string_view bytes, std::string* error = nullptr,
+                       mode_t mode = 0644);
 
     // Reads a whole file. false with *error naming the file and the reason.
     static bool Read(const std::string& path, std::string* bytes, std::string* error = nullptr);

@@ -32,6 +32,16 @@ public:
     // path names the file directly when not empty. openMode 1 opens read only.
     short PromptedOpen(const std::string& abbrev, short programNumber, const std::string& path,
                        short openMode, bool create, bool quiet, bool exclusive);
+
+    // The lowest data version the caller works with: an older file answers
+    // XIO_NEEDS_UPGRADE and, without quiet, tells the user to run the upgrade.
+    void SetMinimumDataVersion(const std::string& version) { _minimumDataVersion = version; }
+    // For the upgrade host alone: opens files older than the minimum data version.
+    void SetOpenForUpgrade(bool forUpgrade) { _forUpgrade = forUpgrade; }
+
+private:
+    std::string _minimumDataVersion;
+    bool _forUpgrade = false;
 };
 
 // A dictionary opened by abbreviation: definitions only.

@@ -9,5 +9,7 @@ struct xc_file_control_def {
     short namedFiles; // nonzero: named files mode on
 };
 
-// 0 and the control of abbrev; XIO_NO_RECORD when the company has none for it.
+// 0 and the control of abbrev; XIO_NO_RECORD when the company has none for it;
+// XIO_CORRUPT (logged, naming the file and the place) when filecontrol.json is not JSON or
+// holds a value of the wrong type ("folder" a text, "namedFiles" true or false).
 short xc_get_file_control_def(const char* abbrev, xc_file_control_def* def);

@@ -5,12 +5,73 @@
 // xio_put_field writes into a buffer, reads fill it, writes take it. Field numbers are
 // unique within a file, so a field number names its record type (or the header).
 //
+// A data file is one SQLite database (default name: the dictionary's defaultFileName in
+// the folder the file control gives, else the company folder) holding:
+//   kw_meta(name TEXT PRIMARY KEY, value TEXT)
+//       'abbrev'      the dictionary abbreviation ("QVI"); another value is a foreign file
+//       'dataVersion' the data version of the file's data ("13.1.0"): the dictionary's
+//                     data version when the file was made, moved on only by the upgrade
+//       'dictionary'  the text of the dictionary (*.dct) the data is described by, so an
+//                     old file always carries its own dictionary
+//   r<T>(rowid INTEGER PRIMARY KEY, "<FIELD>" ..., one column per field of record type
+//       T in dictionary order): text and phone fields TEXT NOT NULL DEFAULT '' (COLLATE
+//       NOCASE with the case flag), every other type REAL NOT NULL DEFAULT 0 (dates as
+//       yyyymmdd, times as hhmmss, -1 for no time, choices as item numbers). The rowid is
+//       the record's position (xio_save_record) and names its lock.
+//   k<T>_<K>  the index of key K of record type T over the key's fields; UNIQUE for a
+//       unique key. A switched-off alternate key has no index (walks by it sort).
+//   kw_header(id INTEGER PRIMARY KEY CHECK (id = 1), "<FIELD>" ...): the header fields,
+//       one row with id 1.
+//   kw_count(type INTEGER PRIMARY KEY, records INTEGER): the number of records of each
+//       type, kept by the triggers kw_count_add_<T> and kw_count_del_<T> in the
+//       transaction of every insert and delete, so counting never reads the records.
+// The journal mode belongs to the file: a write-ahead log (WAL) for files made on a
+// local disk; the rollback journal for files on a network share (NFS, SMB/CIFS ...),
+// where workstations share no memory. A WAL file opened from a network share is
+// changed over to the rollback journal, which needs everyone else to have closed it; a
+// share that keeps no locks between workstations (mounted nolock / nobrl) is refused
+// with XIO_NO_LOCKS. Opening compares the file's schema with the dictionary and writes
+// only when the file lacks something (fields or keys the dictionary gained): a file that
+// is current is opened without taking SQLite's write lock.
+//
+// Data versions: a file whose data version is newer than its dictionary's answers
+// XIO_VERSION; one older than the minimum the caller names (xio_open_def.minDataVersion,
+// kwioDataFile::SetMinimumDataVersion) answers XIO_NEEDS_UPGRADE, unless opened for the
+// upgrade (forUpgrade). Both leave the reason in words for the open's message.
+//
+// Durability: every write (record, header, delete) is one SQLite transaction, flushed to
+// the disk before it answers 0 (synchronous=FULL): a write the user was told about
+// survives a process killed at any instant and a power cut. A bulk loader may ask for
+// XIO_FAST (synchronous=NORMAL), where a power cut may roll back the last writes, never
+// damage the file.
+//
+// Reading without the right to write: a file in a folder (or a file) the user may not
+// write opens for reading only, whatever was asked; writes and locks answer
+// XIO_READ_ONLY. Such a file is read through SQLite's read-only mode, and, when nobody
+// has it open (no write-ahead log beside it) and no shared-memory file can be made, as
+// an unchanging file (immutable=1).
+//
+// Threads and processes: one thread. Every call is made on the thread that opened the
+// file (the user-interface thread); nothing here is safe to call from two threads at
+// once. Meanwhile any number of other processes, on this or other workstations, may open
+// the same file and read and write it: SQLite serialises their transactions, readers
+// never wait for writers in WAL mode (in the rollback journal they wait at most the
+// moment of a commit), a write waits at most 5 s for another's commit before answering
+// XIO_LOCKED, and record and header locks are the only way to hold a record between calls.
+//
 // Locks: a record read with lock stays locked for this open file until it is unlocked,
 // rewritten, deleted or the file is closed; the header likewise until it is written or
 // freed. Locks are byte-range locks on a companion file (<data file>.lck) held by the
-// open file description, so they are shared by nothing else, are seen by every process
-// on every workstation using the folder, and vanish with the process that holds them.
-// A lock held elsewhere answers XIO_LOCKED at once; no call ever waits for another user.
+// open file description (kwFileLock), so they are shared by nothing else, are seen by
+// every process on every workstation using the folder, and vanish with the process that
+// holds them: byte 0 the header, byte 1 the open itself (shared; exclusive for an
+// exclusive open), (type << 40) + rowid a record. A lock held elsewhere answers
+// XIO_LOCKED at once; no call ever waits for another user.
+//
+// Damage: any SQLite error in a read answers its status (XIO_CORRUPT for a damaged
+// file); a walk hands out the records before the damage and then the error, never a
+// short end of file. An open file that met damage takes no more writes.
+// xio_check_file and xio_repair_file look at a damaged file and rebuild it.
 #pragma once
 
 #include "kwcommon/kwStatus.h"
@@ -18,7 +79,9 @@
 #include "kwcommon/xio_dict.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 // Open definition: names a file to open directly, not through the file control.
 struct xio_open_def {
@@ -27,6 +90,8 @@ struct xio_open_def {
     short programNumber = 0;
     short create = 0;       // nonzero: create the file when it is absent
     short readOnly = 0;
+    char minDataVersion[12] = {}; // "": any; else older data answers XIO_NEEDS_UPGRADE
+    short forUpgrade = 0;   // nonzero (the upgrade host only): open data older than minDataVersion
 };
 
 // Opens a data file; fileNumber receives its number.
@@ -34,6 +99,17 @@ short xio_open_file(const xio_open_def* def, short* fileNumber);
 // Opens only the dictionary of an abbreviation: definitions can be read, records cannot.
 short xio_open_dictionary(const char* abbrev, short* fileNumber);
 short xio_cls_file(short file);
+
+// Durability of the writes of an open file.
+enum xio_durability : short {
+    XIO_DURABLE = 0, // every write is on the disk when it answers (the default)
+    XIO_FAST = 1,    // for bulk loads: a power cut may roll back the last writes
+};
+short xio_set_durability(short file, short durability);
+
+// The text of the dictionary stored in the file (its own, from when its data was made);
+// XIO_NO_RECORD for a file made before files carried one.
+short xio_get_file_dictionary(short file, std::string* text);
 
 // Definitions.
 short xio_get_def(short file, xio_def* def, short reserved);
@@ -71,7 +147,7 @@ short xio_unlock_record(short file, short type, short reserved);
 // A position of the current record that xio_restore_record reads back (0: none).
 int64_t xio_save_record(short file, short type);
 short xio_restore_record(short file, int64_t position, short type, short lock);
-// Number of records of a type.
+// Number of records of a type: read from the file's kept counts, never by counting.
 short xio_count_records(short file, short type, int64_t* count);
 
 // Header.
@@ -92,3 +168,48 @@ void xio_io_error(short file, short status);
 std::string xio_error_text(short file, short status);
 // The last error detail (SQLite's or the operating system's) of a file, for reports.
 std::string xio_last_detail(short file);
+
+// ---- the company's data files, their check and their repair --------------------------
+
+// One data file of the company: a dictionary in the dictionaries folder and where its
+// data file is (whether it exists or not).
+struct xio_company_file {
+    std::string abbrev;
+    std::string description;
+    std::string path;
+    bool exists = false;
+};
+std::vector<xio_company_file> xio_company_files();
+
+// What a check or a repair found and did.
+struct xio_file_report {
+    std::string abbrev;
+    std::string path;
+    std::vector<std::string> problems;     // every problem found, in words
+    std::vector<std::pair<short, int64_t>> records; // record type, records read (check) or saved (repair)
+    bool repaired = false;                  // a new file took the damaged one's place
+    std::string backupPath;                 // where the damaged file was kept
+    int64_t saved = 0;                      // repair: records written to the new file
+    std::vector<std::string> unsaved;       // repair: what could not be saved, in words
+    bool everythingReadableSaved = false;   // repair: nothing that could be read was left out
+    // The report in lines for people.
+    std::string Text() const;
+};
+
+// Called now and then with the work done in percent (-1: not known) and what is being
+// done; answering false cancels (the call then answers XIO_CANCELLED and changes nothing).
+using xio_progress = std::function<bool(int percent, const std::string& stage)>;
+
+// Checks the data file of an abbreviation: SQLite's integrity check, then the record
+// manager's own (meta table, header row, tables and columns of the record types, unique
+// keys, record counts, kinds of values). Answers 0 for a sound file, XIO_CORRUPT with
+// every problem in report->problems, or the status of a file that cannot be looked at.
+short xio_check_file(const char* abbrev, xio_file_report* report, const xio_progress& progress = {});
+
+// Repairs the data file of an abbreviation when the check finds damage: every record that
+// can still be read goes into a new file made beside (kwStoredFile), the damaged file is
+// kept beside as "<file>.damaged-<yyyymmdd-hhmmss>" and the new one takes its name. Needs
+// the file to be open nowhere else (XIO_LOCKED otherwise). Answers 0 when every record
+// that could be read was saved (report->unsaved names what could not be read), 0 with
+// nothing changed for a sound file, or the status of what failed.
+short xio_repair_file(const char* abbrev, xio_file_report* report, const xio_progress& progress = {});

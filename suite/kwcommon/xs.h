@@ -3,7 +3,11 @@
 // operators.json:
 // { "security": false,
 //   "operators": [ { "id": "ADMIN", "name": "Pat Admin", "privilege": 1,
-//                    "email": "pat@example.com" }, ... ] }
+//                    "email": "pat@example.com" },
+//                  { "id": "DANA", ..., "denied": { "QV": [7010, 7020] } }, ... ] }
+// "denied" lists, per application code, the commands the operator may not use while
+// operator security is on. A value of the wrong type makes the whole file malformed: it is
+// logged, naming the file and the place, and reads as no operators.
 #pragma once
 
 #include <cstddef>
@@ -32,3 +36,6 @@ short xs_find_oper_def(const std::string& id, xs_oper_def* def);
 std::vector<xs_oper_def> xs_all_operators();
 // Operator security on or off for the company.
 bool xs_security_on();
+// True when operators.json lists command under "denied" for application (its code,
+// either case) in the entry of operator id.
+bool xs_command_denied(const std::string& id, const std::string& application, short command);

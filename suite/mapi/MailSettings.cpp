@@ -1,16 +1,10 @@
-// Mail settings read from the current company.
+// Mail settings read from the current company, every value checked for its type.
 #include "MailSettings.h"
 
 #include "kwcommon/kwCompany.h"
-
-#include <nlohmann/json.hpp>
+#include "kwcommon/kwJsonFile.h"
 
 namespace {
-std::string Text(const nlohmann::json& mail, const char* key) {
-    const auto it = mail.find(key);
-    return it != mail.end() && it->is_string() ? it->get<std::string>() : std::string();
-}
-
 std::string Lower(std::string text) {
     for (char& c : text)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -18,29 +12,31 @@ std::string Lower(std::string text) {
 }
 } // namespace
 
-MailSettings MailSettings::Current() {
-    MailSettings settings;
-    const nlohmann::json& all = kwCompany::Settings();
-    const auto mailIt = all.find("mail");
-    if (mailIt == all.end() || !mailIt->is_object()) return settings;
-    const nlohmann::json& mail = *mailIt;
-
-    settings.host = Text(mail, "host");
-    if (const auto it = mail.find("port"); it != mail.end() && it->is_number_integer()) {
-        const auto port = it->get<long long>();
-        if (port > 0 && port <= 65535) settings.port = static_cast<int>(port);
-    }
-    const std::string security = Lower(Text(mail, "security"));
-    if (security == "none")
-        settings.security = Security::None;
-    else if (security == "tls" || security == "ssl")
-        settings.security = Security::Tls;
-    else
-        settings.security = Security::StartTls;
-    settings.user = Text(mail, "user");
-    settings.password = Text(mail, "password");
-    settings.sender = Text(mail, "sender");
-    return settings;
+bool MailSettings::Current(MailSettings* settings, std::string* error) {
+    *settings = MailSettings{};
+    const std::string file = kwCompany::IsOpen() ? kwCompany::Path("company.json") : "company.json";
+    MailSettings read;
+    const bool sound = kwJsonLoad(file, error, [&] {
+        const auto mail = kwJsonNode(kwCompany::Settings(), file).Find("mail");
+        if (!mail) return;
+        mail->ExpectObject();
+        read.host = mail->Text("host", "");
+        read.port = static_cast<int>(mail->Whole("port", 0, 0, 65535));
+        const std::string security = Lower(mail->Text("security", "starttls"));
+        if (security == "none")
+            read.security = Security::None;
+        else if (security == "tls" || security == "ssl")
+            read.security = Security::Tls;
+        else if (security == "starttls")
+            read.security = Security::StartTls;
+        else
+            mail->Member("security").Fail("must be \"none\", \"starttls\" or \"tls\", not \"" + security + "\"");
+        read.user = mail->Text("user", "");
+        read.password = mail->Text("password", "");
+        read.sender = mail->Text("sender", "");
+    });
+    if (sound) *settings = std::move(read);
+    return sound;
 }
 
 int MailSettings::EffectivePort() const {

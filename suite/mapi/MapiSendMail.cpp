@@ -225,7 +225,9 @@ extern "C" ULONG MAPISendMail(LHANDLE, ULONG_PTR, MapiMessage* message, FLAGS fl
         return status;
     }
 
-    const MailSettings settings = MailSettings::Current();
+    MailSettings settings;
+    std::string settingsError;
+    if (!MailSettings::Current(&settings, &settingsError)) return Fail(MAPI_E_FAILURE, settingsError);
     const std::optional<MailAddress> sender = Sender(settings);
     if (!sender)
         return Fail(MAPI_E_FAILURE, "no sender address: set the mail sender of the company");

@@ -8,9 +8,9 @@ class OutboxWriter {
 public:
     explicit OutboxWriter(std::string folder) : _folder(std::move(folder)) {}
 
-    // Writes the message into a temporary file of the folder, forces it to disk and renames
-    // it to a new "*.eml" name; the folder is made when missing. false (nothing left
-    // behind) with the reason in error.
+    // Stores the message under a new "*.eml" name through kwStoredFile (written beside,
+    // flushed, placed without replacing); the folder is made when missing. false (nothing
+    // left behind) with the reason in error.
     bool Write(const std::string& message, std::string* path, std::string* error) const;
 
 private:

@@ -177,14 +177,14 @@ TEST_F(QVStart, MenusFollowTheProgramsResourceWithTheToolsExtension) {
 TEST_F(QVStart, MenuItemsOfFunctionsNotBuiltAreDisabled) {
     ASSERT_TRUE(Start());
     Frame()->UpdateCommandUI();
-    for (unsigned short id : {QV_CMD_APPLICATIONS, QV_CMD_VIEW_ISSUES, QV_CMD_BUILD_QUERY, QV_CMD_SELECT_COLUMNS, QV_CMD_FORMULAS, C::ID_MACROS, C::ID_BACKGROUND_TASKS, C::ID_CALCULATOR, C::ID_FILE_DOCTOR, QV_CMD_OPTIONS, C::ID_COMPANY_GENERAL, C::ID_COMPANY_FILE_LOCATIONS, C::ID_CUSTOM_DESCRIPTIONS, C::ID_CUSTOM_FIELDS,
+    for (unsigned short id : {QV_CMD_APPLICATIONS, QV_CMD_VIEW_ISSUES, QV_CMD_BUILD_QUERY, QV_CMD_SELECT_COLUMNS, QV_CMD_FORMULAS, C::ID_MACROS, C::ID_BACKGROUND_TASKS, C::ID_CALCULATOR, QV_CMD_OPTIONS, C::ID_COMPANY_GENERAL, C::ID_COMPANY_FILE_LOCATIONS, C::ID_CUSTOM_DESCRIPTIONS, C::ID_CUSTOM_FIELDS,
                               C::ID_FILE_PRINT, C::ID_PRINT_SETUP, C::ID_PRINTOUTS, C::ID_HELP_TOPICS, C::ID_SERVICES, C::ID_RELEASE_NOTES, C::ID_WEB_HOME_PAGE, C::ID_WEB_USERS_GROUP, C::ID_WEB_NEWS, C::ID_FILE_OPEN, C::ID_FILE_SAVE})
         EXPECT_FALSE(Enabled(id)) << id << " has no function yet";
     const bool newIssueBuilt = ::dlsym(RTLD_DEFAULT, "qv_new_issue") != nullptr;
     EXPECT_EQ(app.IsCommandEnabled(QV_CMD_NEW_ISSUE), newIssueBuilt) << "New Issue waits for qv_new_issue";
     EXPECT_EQ(Frame()->ToolBar()->TaskAction(QV_CMD_NEW_ISSUE)->isEnabled(), newIssueBuilt);
     EXPECT_EQ(Enabled(C::ID_FILE_NEW), newIssueBuilt) << "File New (Ctrl+N) enters a new issue";
-    for (unsigned short id : {C::ID_NEW_COMPANY, C::ID_OPEN_COMPANY, C::ID_APP_EXIT, QV_CMD_CUSTOMIZE, C::ID_WHATS_THIS, C::ID_SYSTEM_LOG, C::ID_APP_ABOUT})
+    for (unsigned short id : {C::ID_NEW_COMPANY, C::ID_OPEN_COMPANY, C::ID_APP_EXIT, C::ID_FILE_DOCTOR, QV_CMD_CUSTOMIZE, C::ID_WHATS_THIS, C::ID_SYSTEM_LOG, C::ID_APP_ABOUT})
         EXPECT_TRUE(Enabled(id)) << id;
     for (unsigned short id : {C::ID_EDIT_CUT, C::ID_EDIT_COPY, C::ID_EDIT_PASTE, C::ID_EDIT_UNDO, C::ID_EDIT_REDO})
         EXPECT_FALSE(Enabled(id)) << id << ": nothing to edit has the focus";

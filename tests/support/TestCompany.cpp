@@ -17,6 +17,11 @@ namespace fs = std::filesystem;
 
 std::string TestCompany::DemoFolder() { return QV_DEMO_DIR; }
 
+namespace {
+// The program hands its demo company to the data library at start-up; so do the tests.
+[[maybe_unused]] const bool demoHandedIn = (kwCompany::SetDemoSourceFolder(QV_DEMO_DIR), true);
+} // namespace
+
 std::string TestCompany::MakeTempFolder(const std::string& prefix) {
     std::string pattern = (fs::temp_directory_path() / (prefix + "XXXXXX")).string();
     if (!mkdtemp(pattern.data())) {

@@ -24,6 +24,8 @@ struct AdminContext {
 
 int AdminDictShow(AdminContext& context);
 int AdminFileDump(AdminContext& context);
+int AdminFileCheck(AdminContext& context);
+int AdminFileRepair(AdminContext& context);
 int AdminIssueAdd(AdminContext& context);
 int AdminIssueShow(AdminContext& context);
 int AdminIssueList(AdminContext& context);
@@ -38,4 +40,5 @@ int AdminQuerySave(AdminContext& context);
 int AdminQueryDelete(AdminContext& context);
 int AdminQueryCheck(AdminContext& context);
 int AdminPrefsShow(AdminContext& context);
+int AdminRemind(AdminContext& context);
 int AdminPrint(AdminContext& context);

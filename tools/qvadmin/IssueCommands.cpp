@@ -190,6 +190,8 @@ int AdminIssueShow(AdminContext& context) {
     if (!file.Open()) return kAdminDataError;
     qvIssue issue(file.Number(), kAdminIssueProgram, false);
     if (!issue.ReadRecord(number)) {
+        // A damaged file was reported by the read: that is no missing issue.
+        if (xio_status(file.Number()) != XIO_NO_RECORD) return kAdminDataError;
         context.err << "qvadmin: there is no issue " << context.args[0] << "\n";
         return kAdminUserError;
     }

@@ -3,6 +3,8 @@
 
 #include "kwcommon/kwCompany.h"
 #include "kwcommon/kwCompanyChoice.h"
+#include "kwcommon/x_message.h"
+#include "qvkit/paths/kclDemoCompany.h"
 #include "qvkit/qvVersion.h"
 
 #include <cstring>
@@ -18,6 +20,7 @@ void Usage(std::ostream& out) {
            "  file dump ABBR [--type N] [--key K]  records as tab-separated lines in key order\n"
            "  file dump QVI --query NAME [--operator ID]\n"
            "                                       the issues a saved query selects\n"
+           "  file check ABBR | file repair ABBR   find a data file's damage; rebuild it from what can be read\n"
            "  issue add --message TEXT [--status S] [--urgency U] [--classif C] [--followup F]\n"
            "            [--problem P] [--respons NAME] [--due DATE] [--notify DATE] [--new-value]\n"
            "                                       list values must be items of their list unless\n"
@@ -43,6 +46,9 @@ void Usage(std::ostream& out) {
            "  query delete NAME                    delete a saved query\n"
            "  query check                          examine the query file; exit 2 when it is inconsistent\n"
            "  prefs show                           the user's and the installation's preferences\n"
+           "  remind [--date DATE] [--dry-run] [--query NAME]\n"
+           "                                       mail each responsible person the open issues whose\n"
+           "                                       notify date has come or whose due date has passed\n"
            "  print --design NAME [--query NAME] [--operator ID] [--range FROM-TO] [--pdf FILE]\n"
            "                                       issues through a report design, to a PDF or the\n"
            "                                       default printer\n"
@@ -51,6 +57,8 @@ void Usage(std::ostream& out) {
 } // namespace
 
 int main(int argc, char** argv) {
+    xw_set_application_name("qvadmin");
+    kclUseDemoCompany();
     std::optional<std::string> data;
     std::string operatorId;
     std::vector<std::string> words;
@@ -73,7 +81,8 @@ int main(int argc, char** argv) {
             words.push_back(arg);
         }
     }
-    if (words.size() < 2) {
+    const bool oneWord = !words.empty() && words[0] == "remind";
+    if (words.size() < 2 && !oneWord) {
         Usage(std::cerr);
         return kAdminUserError;
     }
@@ -92,10 +101,14 @@ int main(int argc, char** argv) {
                   << why << "\n";
     }
     if (!operatorId.empty()) kwCompany::SetCurrentOperatorId(operatorId);
-    AdminContext context{std::vector<std::string>(words.begin() + 2, words.end()), std::cout, std::cerr};
+    const size_t commandWords = oneWord ? 1 : 2;
+    AdminContext context{std::vector<std::string>(words.begin() + commandWords, words.end()), std::cout, std::cerr};
+    if (oneWord) return AdminRemind(context);
     const std::string command = words[0] + " " + words[1];
     if (command == "dict show") return AdminDictShow(context);
     if (command == "file dump") return AdminFileDump(context);
+    if (command == "file check") return AdminFileCheck(context);
+    if (command == "file repair") return AdminFileRepair(context);
     if (command == "issue add") return AdminIssueAdd(context);
     if (command == "issue show") return AdminIssueShow(context);
     if (command == "issue list") return AdminIssueList(context);

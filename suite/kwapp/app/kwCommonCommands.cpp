@@ -5,6 +5,7 @@
 #include "kwapp/app/kwApplication.h"
 #include "kwapp/app/kwCompanyCommands.h"
 #include "kwapp/dialogs/kwAboutDialog.h"
+#include "kwapp/dialogs/kwFileDoctorDlg.h"
 #include "kwapp/dialogs/kwLogDialog.h"
 #include "kwapp/frame/kwAppFrame.h"
 #include "kwapp/tasks/kwCustomizeTask.h"
@@ -132,6 +133,10 @@ void kwCommonCommands::Install(kwApplication& app, bool documentCommands) {
     app.AddCommand(ID_WHATS_THIS, [] { QWhatsThis::enterWhatsThisMode(); }, InForeground);
     app.AddCommand(ID_SYSTEM_LOG, [] {
         kwLogDialog dialog(Frame());
+        dialog.DoModal();
+    }, [] { return InForeground() && kwCompany::IsOpen(); });
+    app.AddCommand(ID_FILE_DOCTOR, [] {
+        kwFileDoctorDlg dialog(Frame());
         dialog.DoModal();
     }, [] { return InForeground() && kwCompany::IsOpen(); });
     app.AddCommand(ID_APP_ABOUT, [] {

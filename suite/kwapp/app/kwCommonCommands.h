@@ -64,6 +64,6 @@ public:
     // Registers the commands with the application and makes the common tasks (New Issue,
     // Customize, Options). documentCommands adds Save (Ctrl+S) for the active document
     // window. Commands the framework does not carry (company settings, printing, macros,
-    // calculator, file doctor, web pages) are left out, so their menu items stay disabled.
+    // calculator, web pages) are left out, so their menu items stay disabled.
     static void Install(kwApplication& app, bool documentCommands);
 };

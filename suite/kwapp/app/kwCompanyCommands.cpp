@@ -5,34 +5,16 @@
 #include "kwapp/app/kwApplication.h"
 #include "kwapp/dialogs/kwFolderDialog.h"
 #include "kwcommon/kwCompany.h"
+#include "kwcommon/kwCompanyChoice.h"
+#include "kwcommon/kwJsonFile.h"
+#include "kwcommon/kwStoredFile.h"
 #include "kwcommon/x_message.h"
 
-#include <nlohmann/json.hpp>
-
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
-bool ReadJson(const fs::path& path, nlohmann::json* doc) {
-    std::ifstream in(path);
-    if (!in) return false;
-    std::stringstream text;
-    text << in.rdbuf();
-    *doc = nlohmann::json::parse(text.str(), nullptr, false);
-    return !doc->is_discarded();
-}
-
-bool WriteText(const fs::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.flush();
-    return static_cast<bool>(out);
-}
-
 void ShowError(const std::string& text) { xw_wr_message(0, XW_ERROR, text.c_str(), 0); }
 
 std::string StartFolder() {
@@ -41,10 +23,7 @@ std::string StartFolder() {
 }
 } // namespace
 
-bool kwCompanyCommands::IsCompany(const std::string& folder) {
-    nlohmann::json doc;
-    return ReadJson(fs::path(folder) / "company.json", &doc) && doc.is_object();
-}
+bool kwCompanyCommands::IsCompany(const std::string& folder) { return kwCompanyChoice::IsCompanyFolder(folder); }
 
 bool kwCompanyCommands::CreateCompany(const std::string& folder, std::string* error) {
     std::error_code ec;
@@ -73,8 +52,9 @@ bool kwCompanyCommands::CreateCompany(const std::string& folder, std::string* er
         *error = "The company template was not found at \"" + source.string() + "\".";
         return false;
     }
-    const fs::path partial = target.string() + ".partial-" + std::to_string(::getpid());
-    fs::remove_all(partial, ec);
+    fs::create_directories(target.parent_path(), ec);
+    kwStoredFile::RemoveAbandonedTemporaries(target.parent_path().string());
+    const fs::path partial = kwStoredFile::TemporaryPath(target.string());
     fs::create_directories(partial, ec);
     if (ec) {
         *error = "Cannot make the folder \"" + partial.string() + "\": " + ec.message() + ".";
@@ -101,22 +81,24 @@ bool kwCompanyCommands::CreateCompany(const std::string& folder, std::string* er
     }
     if (ec) return fail("Cannot read the company template: " + ec.message() + ".");
 
+    const std::string settingsPath = (partial / "company.json").string();
     nlohmann::json settings;
-    if (!ReadJson(partial / "company.json", &settings) || !settings.is_object())
-        return fail("The company template's settings cannot be read.");
+    std::string reason;
+    if (kwJsonReadFile(settingsPath, &settings, &reason) != kwJsonRead::Ok || !settings.is_object())
+        return fail("The company template's settings cannot be read. " + reason);
     settings["name"] = target.filename().string();
     std::string text;
-    try {
-        text = settings.dump(2) + "\n";
-    } catch (const nlohmann::json::exception&) {
+    if (!kwJsonDump(settings, &text))
         return fail("The folder's name is not valid text for a company name.");
+    if (!kwStoredFile::Write(settingsPath, text, &reason))
+        return fail("Cannot write the new company's settings: " + reason + ".");
+    bool placed = false;
+    if (!kwStoredFile::PlaceFolder(partial.string(), target.string(), &reason, &placed))
+        return fail("Cannot put the new company in \"" + target.string() + "\": " + reason + ".");
+    if (!placed) {
+        *error = "\"" + target.string() + "\" was filled by someone else meanwhile; the new company was not made.";
+        return false;
     }
-    if (!WriteText(partial / "company.json", text))
-        return fail("Cannot write the new company's settings.");
-    if (fs::exists(target, ec)) fs::remove(target, ec); // empty, checked above
-    fs::create_directories(target.parent_path(), ec);
-    fs::rename(partial, target, ec);
-    if (ec) return fail("Cannot put the new company in \"" + target.string() + "\": " + ec.message() + ".");
     return true;
 }
 

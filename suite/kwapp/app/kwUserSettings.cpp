@@ -1,78 +1,46 @@
-// Read-modify-write of the settings file happens under an exclusive lock on a companion
-// file, and the new file is renamed into place, so two programs saving at once keep each
+// Read-modify-write of the settings file happens under the file's writer lock and the new
+// file is placed through the stored-file helper, so two programs saving at once keep each
 // other's values and a crash leaves the old file whole.
 #include "kwapp/app/kwUserSettings.h"
 
-#include <nlohmann/json.hpp>
+#include "kwcommon/kwJsonFile.h"
+#include "kwcommon/kwStoredFile.h"
+#include "kwcommon/x_log.h"
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
-nlohmann::json ReadAll(const std::string& path) {
-    std::ifstream in(path);
-    if (!in) return nlohmann::json::object();
-    std::stringstream text;
-    text << in.rdbuf();
-    nlohmann::json doc = nlohmann::json::parse(text.str(), nullptr, false);
-    if (doc.is_discarded() || !doc.is_object()) return nlohmann::json::object();
-    return doc;
-}
-
-class LockFile {
-public:
-    explicit LockFile(const std::string& path) {
-        _fd = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (_fd >= 0 && ::flock(_fd, LOCK_EX) != 0) {
-            ::close(_fd);
-            _fd = -1;
-        }
-    }
-    ~LockFile() {
-        if (_fd >= 0) ::close(_fd); // closing releases the lock
-    }
-    LockFile(const LockFile&) = delete;
-    LockFile& operator=(const LockFile&) = delete;
-    bool Held() const { return _fd >= 0; }
-
-private:
-    int _fd = -1;
-};
-
-bool WriteAll(const std::string& path, const nlohmann::json& doc) {
-    const std::string temporary = path + ".tmp-" + std::to_string(::getpid());
-    std::string text;
-    try {
-        text = doc.dump(2);
-    } catch (const nlohmann::json::exception&) {
-        return false; // text that is not UTF-8
-    }
-    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) return false;
-    bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-    ok = ok && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok) ok = ::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!ok) ::unlink(temporary.c_str());
-    return ok;
+// The file's values; a missing file has none. false when it is damaged: not JSON, or not
+// an object.
+bool ReadAll(const std::string& path, nlohmann::json* doc, std::string* error) {
+    const kwJsonRead read = kwJsonLoadFile(path, doc, error, [](const kwJsonNode& root) { root.ExpectObject(); });
+    if (read == kwJsonRead::Missing) *doc = nlohmann::json::object();
+    return read != kwJsonRead::Malformed;
 }
 
 template <class Change> bool Modify(Change change) {
     const std::string path = kwUserSettings::FilePath();
+    const std::string folder = fs::path(path).parent_path().string();
     std::error_code ec;
-    fs::create_directories(fs::path(path).parent_path(), ec);
-    LockFile lock(path);
+    fs::create_directories(folder, ec);
+    kwFileWriteLock lock(path);
     if (!lock.Held()) return false;
-    nlohmann::json doc = ReadAll(path);
+    kwStoredFile::RemoveAbandonedTemporaries(folder);
+    nlohmann::json doc;
+    std::string error;
+    if (!ReadAll(path, &doc, &error)) {
+        // Kept for whoever wants to look at it; the settings start again.
+        x_log(0, (error + " (set aside as " + path + ".bad)").c_str());
+        if (!kwStoredFile::SetAside(path)) return false;
+        doc = nlohmann::json::object();
+    }
     change(doc);
-    return WriteAll(path, doc);
+    std::string text;
+    if (!kwJsonDump(doc, &text, 2, ' ', false)) return false; // text that is not UTF-8
+    return kwStoredFile::Write(path, text, nullptr, 0600);
 }
 } // namespace
 
@@ -85,11 +53,19 @@ std::string kwUserSettings::FilePath() {
     return folder + "/quorvel/kwapp.json";
 }
 
-std::optional<std::string> kwUserSettings::Get(const std::string& key) {
-    const nlohmann::json doc = ReadAll(FilePath());
-    auto it = doc.find(key);
-    if (it == doc.end() || !it->is_string()) return std::nullopt;
-    return it->get<std::string>();
+std::optional<std::string> kwUserSettings::Get(const std::string& key, std::string* error) {
+    const std::string path = FilePath();
+    nlohmann::json doc;
+    std::string fault;
+    std::optional<std::string> value;
+    if (ReadAll(path, &doc, &fault) &&
+        kwJsonLoad(path, &fault, [&] {
+            if (const auto member = kwJsonNode(doc, path).Find(key.c_str())) value = member->Text();
+        }))
+        return value;
+    if (error) *error = fault;
+    x_log(0, fault.c_str());
+    return std::nullopt;
 }
 
 bool kwUserSettings::Put(const std::string& key, const std::string& value) {

@@ -10,10 +10,13 @@ class kwUserSettings {
 public:
     kwUserSettings() = delete;
 
-    // The value stored under key, if any. A missing or malformed file has no values.
-    static std::optional<std::string> Get(const std::string& key);
+    // The value stored under key, if any. A missing file has no values. A damaged file (not
+    // JSON, not an object) or a value that is not a text has none either: *error (when
+    // given) names the file and the key, and the fault is logged.
+    static std::optional<std::string> Get(const std::string& key, std::string* error = nullptr);
     // Stores (or replaces) one value; other values, also those written meanwhile by other
-    // programs, are kept. false when the file cannot be written.
+    // programs, are kept. A damaged file is set aside as "kwapp.json.bad" and the settings
+    // start again. false when the file cannot be written.
     static bool Put(const std::string& key, const std::string& value);
     static bool Remove(const std::string& key);
 

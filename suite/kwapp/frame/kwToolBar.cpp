@@ -7,7 +7,10 @@
 #include "kwapp/resources/kwBitmapResource.h"
 #include "kwapp/tasks/kwTask.h"
 
-#include <nlohmann/json.hpp>
+#include "kwcommon/kwJsonFile.h"
+#include "kwcommon/x_log.h"
+
+#include <map>
 
 #include <QAction>
 #include <QPainter>
@@ -86,13 +89,27 @@ void kwToolBar::LoadChoices() {
     if (!app) return;
     const auto stored = kwUserSettings::Get(ChoicesKey());
     if (!stored) return;
-    const nlohmann::json choices = nlohmann::json::parse(*stored, nullptr, false);
-    if (choices.is_discarded() || !choices.is_object()) return;
+    // The value holds JSON of its own: { "<task id>": true | false }. A damaged one is
+    // logged with its place and changes nothing.
+    const std::string origin = kwUserSettings::FilePath() + ": " + ChoicesKey();
+    nlohmann::json choices;
+    std::map<unsigned short, bool> onToolBar;
+    std::string error;
+    const bool sound = kwJsonParse(*stored, origin, &choices, &error) && kwJsonLoad(origin, &error, [&] {
+        const kwJsonNode root(choices, origin);
+        for (kwTask* task : app->Tasks())
+            if (const auto choice = root.ExpectObject().Find(std::to_string(task->ID()).c_str()))
+                onToolBar[task->ID()] = choice->Flag();
+    });
+    if (!sound) {
+        x_log(0, error.c_str());
+        return;
+    }
     for (kwTask* task : app->Tasks()) {
         if (task->HasToolItemChoice()) continue;
-        auto it = choices.find(std::to_string(task->ID()));
-        if (it == choices.end() || !it->is_boolean()) continue;
-        if (it->get<bool>()) task->SetToolItemInfo(true);
+        const auto it = onToolBar.find(task->ID());
+        if (it == onToolBar.end()) continue;
+        if (it->second) task->SetToolItemInfo(true);
         else task->DeleteToolItem();
     }
 }

@@ -2,9 +2,9 @@
 // files beside them, and a lock file that keeps two users from changing one list.
 #include "kwcommon/attachments/kwioAttachments.h"
 
-#include "kwcommon/company/CompanyJsonFile.h"
-#include "kwcommon/io/LockFile.h"
 #include "kwcommon/kwCompany.h"
+#include "kwcommon/kwJsonFile.h"
+#include "kwcommon/kwStoredFile.h"
 #include "kwcommon/x_log.h"
 #include "kwcommon/x_message.h"
 #include "kwcommon/x_value_def.h"
@@ -14,6 +14,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -112,13 +114,12 @@ void TellUser(const std::string& text) {
     xw_wr_message(0, XW_ERROR, text.c_str(), 0);
 }
 
-// Copies source into target through a hidden temporary file, flushed before it takes its
-// name, so a stored copy is never seen half-written. errno tells a failure.
+// Copies source into target through the stored-file helper's temporary file, flushed and
+// placed without replacing anything, so a stored copy is never seen half-written. errno
+// tells a failure.
 bool CopyFile(int source, const std::string& target, int64_t* size) {
-    const std::string temp = fs::path(target).parent_path().string() + "/." +
-                             fs::path(target).filename().string() + ".part-" +
-                             std::to_string(getpid());
-    const int out = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const std::string temp = kwStoredFile::TemporaryPath(target);
+    const int out = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (out < 0) return false;
     char buffer[1 << 16];
     int64_t total = 0;
@@ -136,6 +137,7 @@ bool CopyFile(int source, const std::string& target, int64_t* size) {
             const ssize_t put = ::write(out, data, left);
             if (put < 0 && errno == EINTR) continue;
             if (put <= 0) {
+                if (put == 0) errno = ENOSPC;
                 ok = false;
                 break;
             }
@@ -144,28 +146,67 @@ bool CopyFile(int source, const std::string& target, int64_t* size) {
         }
         total += got;
     }
-    if (ok && ::fsync(out) != 0) ok = false;
-    const int saved = errno;
+    const int reason = errno;
     if (::close(out) != 0 && ok) ok = false;
-    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) ok = false;
     if (!ok) {
-        const int reason = errno ? errno : saved;
         ::unlink(temp.c_str());
         errno = reason;
+        return false;
+    }
+    bool placed = false;
+    if (!kwStoredFile::PlaceFile(temp, target, kwStoredFile::Place::NoReplace, nullptr, &placed)) return false;
+    if (!placed) {
+        errno = EEXIST;
         return false;
     }
     *size = total;
     return true;
 }
 
-std::string KeyOfList(const std::string& listPath) {
+// list.json:
+// { "file": "QVI", "recordType": 1, "key": "<key text>", "next": 3,
+//   "attachments": [ { "name": "scan.pdf", "stored": "1-scan.pdf", "size": 1234,
+//                      "addedBy": "ADMIN", "added": <seconds since 1970> }, ... ] }
+struct ListFile {
+    std::string key;
+    int64_t next = 1;
+    std::vector<kwioAttachment> attachments;
+};
+
+void ParseList(const kwJsonNode& root, ListFile* list) {
+    root.ExpectObject();
+    list->key = root.Text("key", "");
+    list->next = std::max<int64_t>(root.Whole("next", 1, INT64_MIN, INT64_MAX), 1);
+    std::set<std::string> stored;
+    root.Member("attachments").ForEachItem([&](size_t, const kwJsonNode& entry) {
+        entry.ExpectObject();
+        kwioAttachment item;
+        item.name = entry.Member("name").Text();
+        const kwJsonNode storedNode = entry.Member("stored");
+        item.storedName = storedNode.Text();
+        item.size = entry.Whole("size", 0, 0, INT64_MAX);
+        item.addedBy = entry.Text("addedBy", "");
+        item.added = std::chrono::system_clock::time_point(
+            std::chrono::seconds(entry.Whole("added", 0, INT64_MIN / 1000000000, INT64_MAX / 1000000000)));
+        // A stored name is only ever a plain name in this folder: never a way out of it.
+        if (!PlainStoredName(item.storedName) || !stored.insert(item.storedName).second)
+            storedNode.Fail("\"" + item.storedName + "\" is no stored copy of this list");
+        list->attachments.push_back(std::move(item));
+    });
+}
+
+// Reads a record's list; Missing leaves *list empty. Malformed fills error.
+kwJsonRead ReadListFile(const std::string& path, ListFile* list, std::string* error) {
     nlohmann::json doc;
+    const kwJsonRead result = kwJsonLoadFile(path, &doc, error, [&](const kwJsonNode& root) { ParseList(root, list); });
+    if (result == kwJsonRead::Malformed) *list = ListFile{};
+    return result;
+}
+
+std::string KeyOfList(const std::string& listPath) {
+    ListFile list;
     std::string error;
-    if (kwcompany::ReadJsonFile(listPath, &doc, &error) != kwcompany::JsonReadResult::Ok ||
-        !doc.is_object())
-        return {};
-    const auto it = doc.find("key");
-    return it != doc.end() && it->is_string() ? it->get<std::string>() : std::string();
+    return ReadListFile(listPath, &list, &error) == kwJsonRead::Ok ? list.key : std::string();
 }
 
 } // namespace
@@ -261,9 +302,9 @@ short kwioAttachments::Fetch(bool forChange) {
         std::error_code ec;
         fs::create_directories(_folder, ec);
         if (ec) return StatusOfErrno(ec.value());
-        auto lock = std::make_unique<kwio::LockFile>();
+        auto lock = std::make_unique<kwFileLock>();
         if (!lock->Open(_folder + "/" + kLockFile)) return StatusOfErrno(errno);
-        if (!lock->TryLock(kwio::LockFile::kHeaderByte, true)) return XIO_IN_USE;
+        if (!lock->TryLock(0)) return XIO_IN_USE;
         _lock = std::move(lock);
     }
     if (short status = ReadList()) {
@@ -280,41 +321,19 @@ short kwioAttachments::Fetch(bool forChange) {
 short kwioAttachments::ReadList() {
     _list.clear();
     _nextId = 1;
-    nlohmann::json doc;
+    ListFile list;
     std::string error;
-    const std::string path = _folder + "/" + kListFile;
-    const auto result = kwcompany::ReadJsonFile(path, &doc, &error);
-    if (result == kwcompany::JsonReadResult::Missing) return XIO_OK;
-    auto corrupt = [&](const std::string& why) {
-        _list.clear();
-        const std::string text = path + ": " + why;
-        x_log(0, text.c_str());
-        return static_cast<short>(XIO_CORRUPT);
-    };
-    if (result == kwcompany::JsonReadResult::Malformed) return corrupt(error);
-    try {
-        if (!doc.is_object()) return corrupt("the list is not a JSON object");
-        _nextId = doc.value("next", int64_t{1});
-        const auto& entries = doc.at("attachments");
-        if (!entries.is_array()) return corrupt("\"attachments\" is not a list");
-        std::set<std::string> stored;
-        for (const auto& entry : entries) {
-            kwioAttachment item;
-            item.name = entry.at("name").get<std::string>();
-            item.storedName = entry.at("stored").get<std::string>();
-            item.size = entry.value("size", int64_t{0});
-            item.addedBy = entry.value("addedBy", std::string());
-            item.added = std::chrono::system_clock::time_point(
-                std::chrono::seconds(entry.value("added", int64_t{0})));
-            // A stored name is only ever a plain name in this folder: never a way out of it.
-            if (!PlainStoredName(item.storedName) || !stored.insert(item.storedName).second)
-                return corrupt("\"" + item.storedName + "\" is no stored copy of this list");
-            _list.push_back(std::move(item));
-        }
-    } catch (const nlohmann::json::exception& e) {
-        return corrupt(e.what());
+    switch (ReadListFile(_folder + "/" + kListFile, &list, &error)) {
+    case kwJsonRead::Missing:
+        return XIO_OK;
+    case kwJsonRead::Malformed:
+        x_log(0, error.c_str());
+        return XIO_CORRUPT;
+    case kwJsonRead::Ok:
+        break;
     }
-    if (_nextId < 1) _nextId = 1;
+    _list = std::move(list.attachments);
+    _nextId = list.next;
     return XIO_OK;
 }
 
@@ -419,11 +438,11 @@ short kwioAttachments::Write() {
     }
     doc["attachments"] = std::move(entries);
     std::string text, error;
-    if (!kwcompany::DumpJson(doc, &text)) {
+    if (!kwJsonDump(doc, &text)) {
         TellUser("The attachments cannot be saved: the list holds text that is not UTF-8.");
         return XIO_BAD_VALUE;
     }
-    if (!kwcompany::WriteFileAtomically(_folder + "/" + kListFile, text + "\n", &error)) {
+    if (!kwStoredFile::Write(_folder + "/" + kListFile, text + "\n", &error)) {
         TellUser("The attachments cannot be saved: " + error);
         return XIO_IO_ERROR;
     }

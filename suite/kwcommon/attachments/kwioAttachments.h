@@ -2,8 +2,8 @@
 // record, the record being named by its file abbreviation, record type and key as text.
 //
 // Store, under <company>/attachments/<abbrev>/<record type>/<record folder>/:
-//   list.json   the record's list, always replaced whole (written beside and renamed)
-//   list.lck    byte 0 is held (open-file-description lock) while someone changes the list
+//   list.json   the record's list, always replaced whole (through kwStoredFile)
+//   list.lck    byte 0 is held (kwFileLock) while someone changes the list
 //   <n>-<name>  the stored copies
 // The record folder's name comes from the key text (a readable part and a hash); list.json
 // repeats the full key, so two keys that share a folder name are told apart.
@@ -22,9 +22,7 @@
 #include <string>
 #include <vector>
 
-namespace kwio {
-class LockFile;
-}
+class kwFileLock;
 
 struct kwioAttachment {
     std::string name;       // the file's name as it was added, without folder
@@ -103,5 +101,5 @@ private:
     int64_t _nextId = 1;
     bool _fetched = false;
     bool _changed = false;
-    std::unique_ptr<kwio::LockFile> _lock;
+    std::unique_ptr<kwFileLock> _lock;
 };

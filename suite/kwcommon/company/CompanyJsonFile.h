@@ -1,31 +1,20 @@
-// The company's small JSON settings files (lists, operators, applications): reading them
-// into parsed form once per change, and rewriting them so that a crash never leaves a
-// half-written file. Internal to the data library.
+// The company's small JSON settings files (lists, operators, applications): read into
+// parsed form once per change, and rewritten under the file's writer lock through the one
+// stored-file helper. Internal to the data library.
 #pragma once
 
 #include "kwcommon/kwCompany.h"
+#include "kwcommon/kwJsonFile.h"
 #include "kwcommon/x_log.h"
-
-#include <nlohmann/json.hpp>
+#include "kwcommon/x_value_def.h"
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <string>
 
 namespace kwcompany {
-
-enum class JsonReadResult { Missing, Malformed, Ok };
-
-// Reads and parses path. Malformed (unreadable, not JSON, not valid UTF-8) fills error.
-JsonReadResult ReadJsonFile(const std::string& path, nlohmann::json* doc, std::string* error);
-
-// Replaces path with text: a temporary file in the same folder, flushed to disk, then
-// renamed over the old one, so readers see either the old or the new file whole.
-bool WriteFileAtomically(const std::string& path, const std::string& text, std::string* error);
-
-// Serialises doc for writing; false when it holds text that is not valid UTF-8.
-bool DumpJson(const nlohmann::json& doc, std::string* text);
 
 // What tells one version of a file from the next without reading it. A rewrite renames a
 // new file into place, so the inode alone already changes; size and time cover editors
@@ -40,26 +29,31 @@ struct FileStamp {
 };
 FileStamp StampOf(const std::string& path);
 
-// Serialises read-modify-write of one company file between processes: an exclusive lock
-// on a companion "<file>.lck", taken with a short bounded wait. Released on destruction.
-class FileWriteLock {
-public:
-    explicit FileWriteLock(const std::string& path);
-    ~FileWriteLock();
-    FileWriteLock(const FileWriteLock&) = delete;
-    FileWriteLock& operator=(const FileWriteLock&) = delete;
-    bool Held() const { return _fd >= 0; }
-
-private:
-    int _fd = -1;
-};
+// Reads and checks a company file with parser: true with *doc when the file is missing
+// (an empty object) or sound; false with *error naming the file and the place when it
+// cannot be read, is not JSON or the parser finds a fault.
+template <class Data>
+bool ReadCompanyFile(const std::string& path, void (*parser)(const kwJsonNode& root, Data* data),
+                     nlohmann::json* doc, Data* data, std::string* error) {
+    switch (kwJsonLoadFile(path, doc, error, [&](const kwJsonNode& root) { parser(root, data); })) {
+    case kwJsonRead::Missing:
+        *doc = nlohmann::json::object();
+        return true;
+    case kwJsonRead::Malformed:
+        return false;
+    case kwJsonRead::Ok:
+        break;
+    }
+    return true;
+}
 
 // One company file parsed into Data, kept until the company or the file changes. A missing
 // file reads as an empty Data; so does a malformed one, which also writes one log line
-// each time a new malformed version is seen.
+// naming the file and the fault each time a new malformed version is seen.
 template <class Data> class CachedCompanyFile {
 public:
-    using Parser = bool (*)(const nlohmann::json& doc, Data* data, std::string* error);
+    // Throws kwJsonError for a fault (see kwJsonFile.h).
+    using Parser = void (*)(const kwJsonNode& root, Data* data);
 
     CachedCompanyFile(const char* fileName, Parser parser) : _fileName(fileName), _parser(parser) {}
 
@@ -92,19 +86,9 @@ private:
     std::shared_ptr<const Data> Load(const std::string& path) {
         nlohmann::json doc;
         std::string error;
-        switch (ReadJsonFile(path, &doc, &error)) {
-        case JsonReadResult::Missing:
-            return Empty();
-        case JsonReadResult::Ok: {
-            auto data = std::make_shared<Data>();
-            if (_parser(doc, data.get(), &error)) return data;
-            break;
-        }
-        case JsonReadResult::Malformed:
-            break;
-        }
-        const std::string line = _fileName + " is malformed and is ignored: " + error;
-        x_log(0, line.c_str());
+        auto data = std::make_shared<Data>();
+        if (ReadCompanyFile(path, _parser, &doc, data.get(), &error)) return data;
+        x_log(0, (error + " (the file is ignored)").c_str());
         return Empty();
     }
 
@@ -115,6 +99,16 @@ private:
     FileStamp _stamp;
     std::shared_ptr<const Data> _data;
 };
+
+// value cut on a character boundary into a fixed text field, the rest of it zeroed.
+template <size_t N> void CopyCut(char (&target)[N], const std::string& value) {
+    const std::string cut = x_utf8_cut(value, N - 1);
+    std::memset(target, 0, N);
+    std::memcpy(target, cut.data(), cut.size());
+}
+
+// ASCII letters in upper case (file abbreviations, application codes).
+std::string Upper(std::string text);
 
 // Letter-case-insensitive comparison of ASCII letters; other bytes compare as they are.
 bool EqualsNoCase(const std::string& a, const std::string& b);

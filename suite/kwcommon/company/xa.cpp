@@ -16,12 +16,6 @@ struct ApplicationsData {
     std::vector<x_kw_apl_info> applications;
 };
 
-template <size_t N> void CopyCut(char (&target)[N], const std::string& value) {
-    const std::string cut = x_utf8_cut(value, N - 1);
-    std::memset(target, 0, N);
-    std::memcpy(target, cut.data(), cut.size());
-}
-
 bool ValidCode(const std::string& code) {
     if (code.empty() || code.size() > 2) return false;
     for (char c : code)
@@ -29,68 +23,22 @@ bool ValidCode(const std::string& code) {
     return true;
 }
 
-std::string Upper(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
-bool ReadFlag(const nlohmann::json& node, const char* member, bool fallback,
-              const std::string& where, bool* value, std::string* error) {
-    *value = fallback;
-    auto it = node.find(member);
-    if (it == node.end()) return true;
-    if (!it->is_boolean()) {
-        *error = where + "." + member + " must be true or false";
-        return false;
-    }
-    *value = it->get<bool>();
-    return true;
-}
-
-bool ParseApplications(const nlohmann::json& doc, ApplicationsData* data, std::string* error) {
-    if (!doc.is_object()) {
-        *error = "it must be a JSON object";
-        return false;
-    }
-    auto list = doc.find("applications");
-    if (list == doc.end()) return true;
-    if (!list->is_array()) {
-        *error = "\"applications\" must be a list";
-        return false;
-    }
-    for (size_t i = 0; i < list->size(); ++i) {
-        const auto& node = (*list)[i];
-        const std::string where = "applications[" + std::to_string(i) + "]";
-        if (!node.is_object()) {
-            *error = where + " must be an object";
-            return false;
-        }
-        auto code = node.find("code");
-        if (code == node.end() || !code->is_string() || !ValidCode(code->get<std::string>())) {
-            *error = where + ".code must be a code of two letters";
-            return false;
-        }
-        std::string name = code->get<std::string>();
-        if (auto it = node.find("name"); it != node.end()) {
-            if (!it->is_string()) {
-                *error = where + ".name must be a text";
-                return false;
-            }
-            name = it->get<std::string>();
-        }
-        bool installed = true, hidden = false;
-        if (!ReadFlag(node, "installed", true, where, &installed, error) ||
-            !ReadFlag(node, "hidden", false, where, &hidden, error))
-            return false;
+void ParseApplications(const kwJsonNode& root, ApplicationsData* data) {
+    root.ExpectObject();
+    const auto list = root.Find("applications");
+    if (!list) return;
+    list->ForEachItem([&](size_t, const kwJsonNode& node) {
+        node.ExpectObject();
+        const kwJsonNode codeNode = node.Member("code");
+        const std::string code = codeNode.Text();
+        if (!ValidCode(code)) codeNode.Fail("must be a code of one or two letters or digits, not \"" + code + "\"");
         x_kw_apl_info info{};
-        CopyCut(info.code, Upper(code->get<std::string>()));
-        CopyCut(info.name, name);
-        info.installed = installed ? 1 : 0;
-        info.hidden = hidden ? 1 : 0;
+        kwcompany::CopyCut(info.code, kwcompany::Upper(code));
+        kwcompany::CopyCut(info.name, node.Text("name", code));
+        info.installed = node.Flag("installed", true) ? 1 : 0;
+        info.hidden = node.Flag("hidden", false) ? 1 : 0;
         data->applications.push_back(info);
-    }
-    return true;
+    });
 }
 
 kwcompany::CachedCompanyFile<ApplicationsData>& ApplicationsFile() {
@@ -113,12 +61,12 @@ bool FindDataFile(const ApplicationsData& data, const std::string& abbrev, x_kw_
     std::string error;
     const auto dict = kwDictionaryLoader::Load(abbrev, &error);
     if (!dict) return false;
-    const std::string code = Upper(abbrev.substr(0, 2));
+    const std::string code = kwcompany::Upper(abbrev.substr(0, 2));
     const x_kw_apl_info* owner = FindByCode(data, code);
     if (info) {
         *info = x_kw_apl_info{};
-        CopyCut(info->code, code);
-        CopyCut(info->name, dict->file.description);
+        kwcompany::CopyCut(info->code, code);
+        kwcompany::CopyCut(info->name, dict->file.description);
         info->installed = owner ? owner->installed : 1;
         info->hidden = owner ? owner->hidden : 0;
     }

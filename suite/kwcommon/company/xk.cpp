@@ -3,11 +3,13 @@
 
 #include "kwcommon/company/CompanyJsonFile.h"
 #include "kwcommon/kwStatus.h"
+#include "kwcommon/kwStoredFile.h"
 #include "kwcommon/x_value_def.h"
 
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -57,129 +59,58 @@ std::string CodeText(short code, short sub) {
     return sub == 0 ? std::to_string(code) : std::to_string(code) + "." + std::to_string(sub);
 }
 
-bool ParseKind(const nlohmann::json& node, const std::string& where, KindFormat* kind,
-               std::string* error) {
-    if (!node.is_object()) {
-        *error = where + " must be an object";
-        return false;
+KindFormat ParseKind(const kwJsonNode& node) {
+    node.ExpectObject();
+    KindFormat kind;
+    kind.name = node.Text("name", "");
+    kind.separator = node.Text("separator", kind.separator);
+    if (const auto sections = node.Find("sections")) {
+        if (sections->IsArray() && sections->Size() == 0) sections->Fail("must list at least one section width");
+        sections->ForEachItem([&](size_t, const kwJsonNode& section) {
+            kind.sections.push_back(static_cast<int>(section.Whole(1, kMaxSectionWidth)));
+        });
+        if (kind.MultiSection() && kind.separator.empty())
+            node.Member("separator").Fail("must not be empty for a kind of several sections");
     }
-    if (auto it = node.find("name"); it != node.end()) {
-        if (!it->is_string()) {
-            *error = where + ".name must be a text";
-            return false;
-        }
-        kind->name = it->get<std::string>();
-    }
-    if (auto it = node.find("separator"); it != node.end()) {
-        if (!it->is_string()) {
-            *error = where + ".separator must be a text";
-            return false;
-        }
-        kind->separator = it->get<std::string>();
-    }
-    if (auto it = node.find("sections"); it != node.end()) {
-        if (!it->is_array() || it->empty()) {
-            *error = where + ".sections must be a list of section widths";
-            return false;
-        }
-        for (const auto& section : *it) {
-            if (!section.is_number_integer() || section.get<long>() < 1 ||
-                section.get<long>() > kMaxSectionWidth) {
-                *error = where + ".sections must hold widths from 1 to " +
-                         std::to_string(kMaxSectionWidth);
-                return false;
-            }
-            kind->sections.push_back(section.get<int>());
-        }
-        if (kind->MultiSection() && kind->separator.empty()) {
-            *error = where + ".separator must not be empty for a kind of several sections";
-            return false;
-        }
-    }
-    if (auto it = node.find("width"); it != node.end()) {
-        if (!it->is_number_integer() || it->get<long>() < 0 || it->get<long>() > 32767) {
-            *error = where + ".width must be a whole number from 0 to 32767";
-            return false;
-        }
-        kind->width = it->get<int>();
-    }
-    if (!kind->sections.empty()) {
+    kind.width = static_cast<int>(node.Whole("width", 0, 0, 32767));
+    if (!kind.sections.empty()) {
         long width = 0;
-        for (int section : kind->sections)
+        for (int section : kind.sections)
             width += section;
-        width += static_cast<long>(kind->sections.size() - 1) *
-                 static_cast<long>(kind->separator.size());
-        kind->width = static_cast<int>(std::min(width, 32767L));
+        width += static_cast<long>(kind.sections.size() - 1) * static_cast<long>(kind.separator.size());
+        kind.width = static_cast<int>(std::min(width, 32767L));
     }
-    return true;
+    return kind;
 }
 
-bool ParseLists(const nlohmann::json& doc, ListsData* data, std::string* error) {
-    if (!doc.is_object()) {
-        *error = "it must be a JSON object";
-        return false;
-    }
-    if (auto it = doc.find("lists"); it != doc.end()) {
-        if (!it->is_object()) {
-            *error = "\"lists\" must be an object";
-            return false;
-        }
-        for (const auto& [name, entries] : it->items()) {
-            CodeKey key;
-            if (!ParseCode(name, &key) || key.second != 0) {
-                *error = "lists: \"" + name + "\" is no list number";
-                return false;
-            }
-            if (!entries.is_array()) {
-                *error = "lists." + name + " must be a list of texts";
-                return false;
-            }
+// A member name that must be a code: "262", or "8.1" where second numbers are allowed.
+CodeKey ParseCodeName(const kwJsonNode& node, const std::string& name, bool withSecond, const char* what) {
+    CodeKey key;
+    if (!ParseCode(name, &key) || (!withSecond && key.second != 0))
+        node.Fail("holds \"" + name + "\", which is no " + what);
+    return key;
+}
+
+void ParseLists(const kwJsonNode& root, ListsData* data) {
+    root.ExpectObject();
+    if (const auto lists = root.Find("lists")) {
+        lists->ForEachMember([&](const std::string& name, const kwJsonNode& entries) {
+            const CodeKey key = ParseCodeName(*lists, name, false, "list number");
             std::vector<std::string> values;
-            for (const auto& entry : entries) {
-                if (!entry.is_string()) {
-                    *error = "lists." + name + " must be a list of texts";
-                    return false;
-                }
-                values.push_back(entry.get<std::string>());
-            }
+            entries.ForEachItem([&](size_t, const kwJsonNode& entry) { values.push_back(entry.Text()); });
             data->lists[key.first] = std::move(values);
-        }
+        });
     }
-    if (auto it = doc.find("descriptions"); it != doc.end()) {
-        if (!it->is_object()) {
-            *error = "\"descriptions\" must be an object";
-            return false;
-        }
-        for (const auto& [name, text] : it->items()) {
-            CodeKey key;
-            if (!ParseCode(name, &key)) {
-                *error = "descriptions: \"" + name + "\" is no field code";
-                return false;
-            }
-            if (!text.is_string()) {
-                *error = "descriptions." + name + " must be a text";
-                return false;
-            }
-            data->descriptions[key] = text.get<std::string>();
-        }
+    if (const auto descriptions = root.Find("descriptions")) {
+        descriptions->ForEachMember([&](const std::string& name, const kwJsonNode& text) {
+            data->descriptions[ParseCodeName(*descriptions, name, true, "field code")] = text.Text();
+        });
     }
-    if (auto it = doc.find("kinds"); it != doc.end()) {
-        if (!it->is_object()) {
-            *error = "\"kinds\" must be an object";
-            return false;
-        }
-        for (const auto& [name, node] : it->items()) {
-            CodeKey key;
-            if (!ParseCode(name, &key)) {
-                *error = "kinds: \"" + name + "\" is no kind code";
-                return false;
-            }
-            KindFormat kind;
-            if (!ParseKind(node, "kinds." + name, &kind, error)) return false;
-            data->kinds[key] = std::move(kind);
-        }
+    if (const auto kinds = root.Find("kinds")) {
+        kinds->ForEachMember([&](const std::string& name, const kwJsonNode& node) {
+            data->kinds[ParseCodeName(*kinds, name, true, "kind code")] = ParseKind(node);
+        });
     }
-    return true;
 }
 
 kwcompany::CachedCompanyFile<ListsData>& ListsFile() {
@@ -228,38 +159,25 @@ std::string TrimRightBlanks(std::string text) {
     return text;
 }
 
-// Rewrites lists.json with one change applied, under the company-wide writer lock.
+// Rewrites lists.json with one change applied, under the file's writer lock.
 template <class Change> short RewriteLists(Change change) {
     if (!kwCompany::IsOpen()) return XIO_FAILED;
     const std::string path = kwCompany::Path(kListsFile);
-    kwcompany::FileWriteLock lock(path);
+    kwFileWriteLock lock(path);
     if (!lock.Held()) return XIO_LOCKED;
-    nlohmann::json doc = nlohmann::json::object();
+    kwStoredFile::RemoveAbandonedTemporaries(kwCompany::Folder());
+    nlohmann::json doc;
+    ListsData current;
     std::string error;
-    switch (kwcompany::ReadJsonFile(path, &doc, &error)) {
-    case kwcompany::JsonReadResult::Missing:
-        doc = nlohmann::json::object();
-        break;
-    case kwcompany::JsonReadResult::Malformed:
-        if (error.empty()) error = "it cannot be read";
-        break;
-    case kwcompany::JsonReadResult::Ok: {
-        ListsData current;
-        ParseLists(doc, &current, &error);
-        break;
-    }
-    }
-    if (!error.empty()) {
+    if (!kwcompany::ReadCompanyFile(path, ParseLists, &doc, &current, &error)) {
         // Writing now would throw away whatever the broken file still holds.
-        const std::string line =
-            std::string(kListsFile) + " is malformed and was not changed: " + error;
-        x_log(0, line.c_str());
+        x_log(0, (error + " (the file was not changed)").c_str());
         return XIO_CORRUPT;
     }
     change(doc);
     std::string text;
-    if (!kwcompany::DumpJson(doc, &text)) return XIO_BAD_VALUE;
-    if (!kwcompany::WriteFileAtomically(path, text, &error)) {
+    if (!kwJsonDump(doc, &text)) return XIO_BAD_VALUE;
+    if (!kwStoredFile::Write(path, text, &error)) {
         x_log(0, error.c_str());
         return XIO_IO_ERROR;
     }
@@ -267,9 +185,18 @@ template <class Change> short RewriteLists(Change change) {
     return XIO_OK;
 }
 
-void EraseEmptyMember(nlohmann::json& doc, const char* member) {
-    if (auto it = doc.find(member); it != doc.end() && it->is_object() && it->empty())
-        doc.erase(it);
+// Sets one member of a section of lists.json ("lists", "descriptions"), or removes it when
+// there is no value; a section left empty goes too.
+short PutMember(const char* section, const std::string& key, std::optional<nlohmann::json> value) {
+    return RewriteLists([&](nlohmann::json& doc) {
+        nlohmann::json& members = doc[section];
+        if (!members.is_object()) members = nlohmann::json::object();
+        if (value)
+            members[key] = std::move(*value);
+        else
+            members.erase(key);
+        if (members.empty()) doc.erase(section);
+    });
 }
 
 } // namespace
@@ -285,16 +212,8 @@ short xk_get_custom_list(short list, std::vector<std::string>* entries) {
 
 short xk_put_custom_list(short list, const std::vector<std::string>& entries) {
     if (list <= 0) return XIO_BAD_VALUE;
-    return RewriteLists([&](nlohmann::json& doc) {
-        const std::string key = std::to_string(list);
-        if (!doc.contains("lists") || !doc["lists"].is_object())
-            doc["lists"] = nlohmann::json::object();
-        if (entries.empty())
-            doc["lists"].erase(key);
-        else
-            doc["lists"][key] = entries;
-        EraseEmptyMember(doc, "lists");
-    });
+    return PutMember("lists", std::to_string(list),
+                     entries.empty() ? std::nullopt : std::optional<nlohmann::json>(entries));
 }
 
 short xk_get_custom_list_default(short list, char* text, int size) {
@@ -327,16 +246,8 @@ std::string xk_description(short code, short sub) {
 
 short xk_put_description(short code, short sub, const std::string& text) {
     if (code < 0 || sub < 0) return XIO_BAD_VALUE;
-    return RewriteLists([&](nlohmann::json& doc) {
-        const std::string key = CodeText(code, sub);
-        if (!doc.contains("descriptions") || !doc["descriptions"].is_object())
-            doc["descriptions"] = nlohmann::json::object();
-        if (text.empty())
-            doc["descriptions"].erase(key);
-        else
-            doc["descriptions"][key] = text;
-        EraseEmptyMember(doc, "descriptions");
-    });
+    return PutMember("descriptions", CodeText(code, sub),
+                     text.empty() ? std::nullopt : std::optional<nlohmann::json>(text));
 }
 
 short xk_width(short kind, short qualifier) {

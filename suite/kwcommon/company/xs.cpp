@@ -6,94 +6,63 @@
 #include "kwcommon/x_value_def.h"
 
 #include <cstring>
+#include <map>
+#include <set>
 
 namespace {
 
 constexpr size_t kOperatorIdMax = 20;
 
+// Commands an operator may not use, by application code (upper case).
+using DeniedCommands = std::map<std::string, std::set<short>>;
+
 struct OperatorsData {
     bool security = false;
     std::vector<xs_oper_def> operators;
+    std::vector<DeniedCommands> denied; // one per operator
 };
 
-template <size_t N> void CopyCut(char (&target)[N], const std::string& value) {
-    const std::string cut = x_utf8_cut(value, N - 1);
-    std::memset(target, 0, N);
-    std::memcpy(target, cut.data(), cut.size());
+DeniedCommands ParseDenied(const kwJsonNode& node) {
+    DeniedCommands denied;
+    node.ForEachMember([&](const std::string& application, const kwJsonNode& commands) {
+        std::set<short>& numbers = denied[kwcompany::Upper(application)];
+        commands.ForEachItem([&](size_t, const kwJsonNode& command) {
+            numbers.insert(static_cast<short>(command.Whole(0, 32767)));
+        });
+    });
+    return denied;
 }
 
-bool ReadText(const nlohmann::json& node, const char* member, const std::string& where,
-              std::string* value, std::string* error) {
-    auto it = node.find(member);
-    if (it == node.end()) return true;
-    if (!it->is_string()) {
-        *error = where + "." + member + " must be a text";
-        return false;
-    }
-    *value = it->get<std::string>();
-    return true;
-}
-
-bool ParseOperators(const nlohmann::json& doc, OperatorsData* data, std::string* error) {
-    if (!doc.is_object()) {
-        *error = "it must be a JSON object";
-        return false;
-    }
-    if (auto it = doc.find("security"); it != doc.end()) {
-        if (!it->is_boolean()) {
-            *error = "\"security\" must be true or false";
-            return false;
-        }
-        data->security = it->get<bool>();
-    }
-    auto list = doc.find("operators");
-    if (list == doc.end()) return true;
-    if (!list->is_array()) {
-        *error = "\"operators\" must be a list";
-        return false;
-    }
-    for (size_t i = 0; i < list->size(); ++i) {
-        const auto& node = (*list)[i];
-        const std::string where = "operators[" + std::to_string(i) + "]";
-        if (!node.is_object()) {
-            *error = where + " must be an object";
-            return false;
-        }
-        std::string id, name, email;
-        if (!ReadText(node, "id", where, &id, error) ||
-            !ReadText(node, "name", where, &name, error) ||
-            !ReadText(node, "email", where, &email, error))
-            return false;
-        if (id.empty() || id.size() > kOperatorIdMax) {
-            *error = where + ".id must have 1 to " + std::to_string(kOperatorIdMax) + " characters";
-            return false;
-        }
+void ParseOperators(const kwJsonNode& root, OperatorsData* data) {
+    root.ExpectObject();
+    data->security = root.Flag("security", false);
+    const auto list = root.Find("operators");
+    if (!list) return;
+    list->ForEachItem([&](size_t, const kwJsonNode& node) {
+        node.ExpectObject();
+        const kwJsonNode idNode = node.Member("id");
+        const std::string id = idNode.Text();
+        if (id.empty() || id.size() > kOperatorIdMax)
+            idNode.Fail("must have 1 to " + std::to_string(kOperatorIdMax) + " characters");
+        const std::string name = node.Text("name", "");
+        const std::string email = node.Text("email", "");
         // A cut address would send mail to someone else; refuse it instead.
-        if (email.size() >= sizeof(xs_oper_def::email)) {
-            *error = where + ".email is longer than " +
-                     std::to_string(sizeof(xs_oper_def::email) - 1) + " characters";
-            return false;
-        }
-        long privilege = 0;
-        if (auto it = node.find("privilege"); it != node.end()) {
-            if (!it->is_number_integer() || it->get<long>() < 0 || it->get<long>() > 32767) {
-                *error = where + ".privilege must be a whole number from 0 to 32767";
-                return false;
-            }
-            privilege = it->get<long>();
-        }
-        bool duplicate = false;
+        if (email.size() >= sizeof(xs_oper_def::email))
+            node.Member("email").Fail("is longer than " + std::to_string(sizeof(xs_oper_def::email) - 1) +
+                                      " characters");
+        const auto privilege = node.Whole("privilege", 0, 0, 32767);
+        DeniedCommands denied;
+        if (const auto deniedNode = node.Find("denied")) denied = ParseDenied(*deniedNode);
         for (const auto& known : data->operators)
-            if (kwcompany::EqualsNoCase(known.id, id)) duplicate = true;
-        if (duplicate) continue;
+            if (kwcompany::EqualsNoCase(known.id, id)) return; // the first entry of an id counts
         xs_oper_def def{};
-        CopyCut(def.id, id);
-        CopyCut(def.name, name);
-        CopyCut(def.email, email);
+        kwcompany::CopyCut(def.id, id);
+        kwcompany::CopyCut(def.name, name);
+        kwcompany::CopyCut(def.email, email);
         def.privilege = static_cast<int16_t>(privilege);
         data->operators.push_back(def);
-    }
-    return true;
+        data->denied.push_back(std::move(denied));
+    });
 }
 
 kwcompany::CachedCompanyFile<OperatorsData>& OperatorsFile() {
@@ -109,8 +78,8 @@ short xs_get_oper_def(xs_oper_def* def) {
     if (xs_find_oper_def(id, def) == XIO_OK) return XIO_OK;
     std::memset(def, 0, sizeof(*def));
     const std::string cut = x_utf8_cut(id, kOperatorIdMax);
-    CopyCut(def->id, cut);
-    CopyCut(def->name, cut);
+    kwcompany::CopyCut(def->id, cut);
+    kwcompany::CopyCut(def->name, cut);
     return XIO_NO_RECORD;
 }
 
@@ -131,4 +100,14 @@ std::vector<xs_oper_def> xs_all_operators() {
 
 bool xs_security_on() {
     return OperatorsFile().Get()->security;
+}
+
+bool xs_command_denied(const std::string& id, const std::string& application, short command) {
+    const auto data = OperatorsFile().Get();
+    for (size_t i = 0; i < data->operators.size(); ++i) {
+        if (!kwcompany::EqualsNoCase(data->operators[i].id, id)) continue;
+        const auto commands = data->denied[i].find(kwcompany::Upper(application));
+        return commands != data->denied[i].end() && commands->second.count(command) > 0;
+    }
+    return false;
 }

@@ -2,23 +2,17 @@
 #include "kwcommon/conditions/xc_alt_keys.h"
 
 #include "kwcommon/kwCompany.h"
+#include "kwcommon/kwJsonFile.h"
 #include "kwcommon/kwStatus.h"
+#include "kwcommon/kwStoredFile.h"
 #include "kwcommon/x_log.h"
-
-#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
-#include <fcntl.h>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <optional>
-#include <sstream>
 #include <string>
-#include <sys/file.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -61,31 +55,31 @@ std::string ControlPath() {
     return kwCompany::Path("altkeys.json");
 }
 
+// { "<abbrev>": { "<key number>": true | false } }
+void ParseStates(const kwJsonNode& root, KeyStates* states) {
+    root.ForEachMember([&](const std::string& abbrev, const kwJsonNode& keys) {
+        keys.ForEachMember([&](const std::string& key, const kwJsonNode& active) {
+            char* end = nullptr;
+            const long number = std::strtol(key.c_str(), &end, 10);
+            if (end == key.c_str() || *end || number < 1 || number > 32767)
+                keys.Fail("holds \"" + key + "\", which is no key number from 1 to 32767");
+            (*states)[Abbrev(abbrev.c_str())][static_cast<short>(number)] = active.Flag();
+        });
+    });
+}
+
 short ReadStates(KeyStates* states) {
     states->clear();
     if (!kwCompany::IsOpen()) return XIO_FAILED;
-    std::error_code ec;
-    if (!std::filesystem::exists(ControlPath(), ec)) return ec ? XIO_IO_ERROR : XIO_OK;
-    std::ifstream in(ControlPath(), std::ios::binary);
-    if (!in) return XIO_IO_ERROR;
-    std::stringstream text;
-    text << in.rdbuf();
-    const nlohmann::json json = nlohmann::json::parse(text.str(), nullptr, false);
-    if (json.is_discarded() || !json.is_object()) {
-        x_log(0, ("The alternate-key control file is malformed: " + ControlPath()).c_str());
-        return XIO_CORRUPT;
-    }
-    for (const auto& [abbrev, keys] : json.items()) {
-        if (!keys.is_object()) continue;
-        for (const auto& [key, active] : keys.items()) {
-            if (!active.is_boolean()) continue;
-            char* end = nullptr;
-            const long number = std::strtol(key.c_str(), &end, 10);
-            if (end == key.c_str() || *end || number < 1 || number > 32767) continue;
-            (*states)[Abbrev(abbrev.c_str())][static_cast<short>(number)] = active.get<bool>();
-        }
-    }
-    return XIO_OK;
+    const std::string path = ControlPath();
+    nlohmann::json doc;
+    std::string error;
+    const kwJsonRead result =
+        kwJsonLoadFile(path, &doc, &error, [&](const kwJsonNode& root) { ParseStates(root, states); });
+    if (result != kwJsonRead::Malformed) return XIO_OK;
+    states->clear();
+    x_log(0, ("The alternate-key control file is malformed: " + error).c_str());
+    return XIO_CORRUPT;
 }
 
 short WriteStates(const KeyStates& states) {
@@ -96,48 +90,21 @@ short WriteStates(const KeyStates& states) {
             entry[std::to_string(key)] = active;
         json[abbrev] = entry;
     }
-    const std::string text = json.dump(2) + "\n";
-    // Written beside the file and renamed over it: a reader sees the old or the new file,
-    // never half of one.
-    const std::string path = ControlPath();
-    const std::string temp = path + "." + std::to_string(::getpid()) + ".tmp";
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return XIO_IO_ERROR;
-    bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-    ok = ::fsync(fd) == 0 && ok;
-    ok = ::close(fd) == 0 && ok;
-    if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
-        ::unlink(temp.c_str());
+    std::string text, error;
+    if (!kwJsonDump(json, &text)) return XIO_BAD_VALUE;
+    if (!kwStoredFile::Write(ControlPath(), text, &error)) {
+        x_log(0, error.c_str());
         return XIO_IO_ERROR;
     }
     return XIO_OK;
 }
 
-// Serialises read-merge-write between processes and workstations.
-class ControlLock {
-public:
-    ControlLock() {
-        _fd = ::open(kwCompany::Path("altkeys.lck").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-        if (_fd >= 0 && ::flock(_fd, LOCK_EX) != 0) {
-            ::close(_fd);
-            _fd = -1;
-        }
-    }
-    ~ControlLock() {
-        if (_fd >= 0) ::close(_fd);
-    }
-    ControlLock(const ControlLock&) = delete;
-    ControlLock& operator=(const ControlLock&) = delete;
-    bool Held() const { return _fd >= 0; }
-
-private:
-    int _fd = -1;
-};
-
+// Read-merge-write under the control file's writer lock, so workstations changing other
+// keys at the same time keep each other's changes.
 short MergeAndWrite(const KeyStates& changes) {
     if (!kwCompany::IsOpen()) return XIO_FAILED;
-    ControlLock lock;
-    if (!lock.Held()) return XIO_IO_ERROR;
+    kwFileWriteLock lock(ControlPath());
+    if (!lock.Held()) return XIO_LOCKED;
     KeyStates states;
     if (short status = ReadStates(&states)) return status; // never overwrite what we cannot read
     for (const auto& [abbrev, keys] : changes) {

@@ -3,7 +3,9 @@
 // its control file altkeys.json:
 //   { "QVI": { "2": false, "3": true } }
 // A key the file does not name is active, so a dictionary's alternate keys are available
-// until someone switches them off. Key 0 (the primary key) is always active.
+// until someone switches them off. Key 0 (the primary key) is always active. A file that
+// is not JSON, or holds a value of the wrong type, is malformed: it is logged (naming the
+// file and the place), reads as every key active, and is never overwritten.
 //
 // The control file can be opened for a while (an options page does): reads and
 // activations then go to the most recently opened handle, and activations wait there

@@ -213,3 +213,13 @@ short xc_get_conditions_def(short handle, xc_cond_init_def* def) {
     *def = set->def;
     return 1;
 }
+
+short xc_copy_conditions(short source, short target) {
+    const ConditionSet* from = Find(source);
+    ConditionSet* to = Find(target);
+    if (!from || !to) return 0;
+    to->conditions = from->conditions;
+    to->cursor = from->cursor;
+    to->changed = from->changed;
+    return 1;
+}

@@ -89,6 +89,11 @@ short xc_delete_condition(short handle, short index);
 short xc_clear_conditions(short handle);
 // The block the set was started from. 1, or 0 for an unknown set.
 short xc_get_conditions_def(short handle, xc_cond_init_def* def);
+// Makes target (a set of the same file) an exact copy of source's conditions, reading
+// position and changed mark, conditions whose field the dictionary no longer has included:
+// an editor that may be cancelled keeps a copy this way and puts it back. 1 copied, 0 for
+// an unknown set.
+short xc_copy_conditions(short source, short target);
 
 // Builds a condition on field of file. Each value may be a number or a text; a text for a
 // number, date, time or yes/no field is read the way a user types it ("03/15/2024",

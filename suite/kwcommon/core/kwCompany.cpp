@@ -3,18 +3,14 @@
 
 #include "kwcommon/company/kwSeedCompany.h"
 #include "kwcommon/kwCompanyChoice.h"
+#include "kwcommon/kwJsonFile.h"
 #include "kwcommon/kwStoredFile.h"
 
 #include <nlohmann/json.hpp>
 
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <pwd.h>
-#include <sstream>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -28,6 +24,7 @@ struct CompanyState {
     nlohmann::json settings = nlohmann::json::object();
     std::string operatorId;
     bool operatorSet = false;
+    std::string demoSource; // handed in by the program
 };
 
 CompanyState& State() {
@@ -64,48 +61,29 @@ bool ValidDateFormat(const std::string& format) {
 bool kwCompany::Open(const std::string& folder, std::string* error) {
     std::error_code ec;
     const fs::path root = fs::absolute(folder, ec);
-    const fs::path settingsPath = root / "company.json";
-    std::string text;
-    if (!kwStoredFile::Read(settingsPath.string(), &text)) {
-        // The real reason: a folder that is missing or that the user may not read is no
-        // missing file.
-        const int reason = errno;
-        struct stat folderInfo {};
-        if (error) {
-            if (::stat(root.c_str(), &folderInfo) != 0 && errno == ENOENT)
-                *error = "\"" + root.string() + "\" does not exist.";
-            else if (reason == ENOENT)
-                *error = "\"" + root.string() + "\" is not a company folder: company.json is missing.";
-            else
-                *error = settingsPath.string() + " cannot be read: " + std::strerror(reason) + ".";
-        }
-        return false;
-    }
+    const std::string settingsPath = (root / "company.json").string();
     nlohmann::json settings;
-    try {
-        settings = nlohmann::json::parse(text);
-    } catch (const nlohmann::json::exception& e) {
-        if (error) *error = settingsPath.string() + ": " + e.what();
-        return false;
+    std::string name, dateFormat;
+    const kwJsonRead read = kwJsonLoadFile(settingsPath, &settings, error, [&](const kwJsonNode& node) {
+        node.ExpectObject();
+        name = node.Text("name", root.filename().string());
+        dateFormat = node.Text("dateFormat", "MM/DD/YYYY");
+        if (!ValidDateFormat(dateFormat))
+            node.Member("dateFormat").Fail("must combine MM, DD and YYYY (or YY) with one separator, not \"" +
+                                           dateFormat + "\"");
+    });
+    if (read == kwJsonRead::Missing && error) {
+        // A folder that is not there is no folder without its settings.
+        *error = fs::exists(root, ec) ? "\"" + root.string() + "\" is not a company folder: company.json is missing."
+                                      : "\"" + root.string() + "\" does not exist.";
     }
-    if (!settings.is_object()) {
-        if (error) *error = settingsPath.string() + ": the settings must be a JSON object.";
-        return false;
-    }
-    std::string dateFormat = "MM/DD/YYYY";
-    if (auto it = settings.find("dateFormat"); it != settings.end()) {
-        if (!it->is_string() || !ValidDateFormat(it->get<std::string>())) {
-            if (error) *error = settingsPath.string() + ": dateFormat must combine MM, DD and YYYY (or YY) with one separator.";
-            return false;
-        }
-        dateFormat = it->get<std::string>();
-    }
+    if (read != kwJsonRead::Ok) return false;
     CompanyState& state = State();
     state.open = true;
     state.folder = fs::weakly_canonical(root, ec).string();
     if (state.folder.empty()) state.folder = root.string();
     while (state.folder.size() > 1 && state.folder.back() == '/') state.folder.pop_back();
-    state.name = settings.value("name", root.filename().string());
+    state.name = name;
     state.dateFormat = dateFormat;
     state.settings = std::move(settings);
     return true;
@@ -158,9 +136,12 @@ void kwCompany::SetCurrentOperatorId(const std::string& id) {
     State().operatorSet = true;
 }
 
+void kwCompany::SetDemoSourceFolder(const std::string& folder) { State().demoSource = folder; }
+
 std::string kwCompany::DemoSourceFolder() {
     if (const char* env = std::getenv("QV_DEMO_SOURCE"); env && *env) return env;
-    // Installed layouts keep the demo next to the programs; a build uses the sources.
+    // Installed layouts keep the demo next to the programs; a build uses what the program
+    // handed in.
     std::error_code ec;
     const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     if (!ec) {
@@ -170,11 +151,7 @@ std::string kwCompany::DemoSourceFolder() {
             if (fs::exists(candidate / "company.json", ec)) return candidate.string();
         }
     }
-#ifdef QV_DEMO_DIR
-    return QV_DEMO_DIR;
-#else
-    return "data/demo";
-#endif
+    return State().demoSource;
 }
 
 std::string kwCompany::UserDataFolder() {
@@ -187,37 +164,38 @@ bool kwCompany::CopyDemo(const std::string& target, std::string* error) {
     std::error_code ec;
     if (fs::exists(fs::path(target) / "company.json", ec)) return true;
     const fs::path source = DemoSourceFolder();
-    if (!fs::exists(source / "company.json", ec)) {
+    if (source.empty() || !fs::exists(source / "company.json", ec)) {
         if (error) *error = "The demo company was not found at \"" + source.string() + "\".";
         return false;
     }
     const fs::path final = target;
     fs::create_directories(final.parent_path(), ec);
-    const fs::path partial = final.string() + ".partial-" + std::to_string(getpid());
-    fs::remove_all(partial, ec);
+    kwStoredFile::RemoveAbandonedTemporaries(final.parent_path().string());
+    const std::string partial = kwStoredFile::TemporaryPath(final.string());
     fs::copy(source, partial, fs::copy_options::recursive, ec);
     if (ec) {
-        if (error) *error = "Cannot copy the demo company to \"" + partial.string() + "\": " + ec.message();
+        if (error) *error = "Cannot copy the demo company to \"" + partial + "\": " + ec.message();
         fs::remove_all(partial, ec);
         return false;
     }
     // The demo records go into the copy before it takes its real name: a load that fails
     // leaves no company behind that looks whole.
     std::string seedError;
-    if (!kwSeedCompany(partial.string(), &seedError)) {
+    if (!kwSeedCompany(partial, &seedError)) {
         if (error) *error = seedError;
         fs::remove_all(partial, ec);
         return false;
     }
-    // An empty leftover folder from an earlier failed run would block the rename.
-    if (fs::exists(final, ec) && fs::is_empty(final, ec)) fs::remove(final, ec);
-    fs::rename(partial, final, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove_all(partial, ignored);
-        // Another process may have finished the copy first: that one is as good.
-        if (fs::exists(final / "company.json", ignored)) return true;
-        if (error) *error = "Cannot put the demo company in \"" + final.string() + "\": " + ec.message();
+    std::string placeError;
+    bool placed = false;
+    if (!kwStoredFile::PlaceFolder(partial, final.string(), &placeError, &placed)) {
+        if (error) *error = "Cannot put the demo company in \"" + final.string() + "\": " + placeError;
+        return false;
+    }
+    // Not placed: another process finished its copy first (as good as ours), or the folder
+    // holds something else.
+    if (!placed && !fs::exists(final / "company.json", ec)) {
+        if (error) *error = "Cannot put the demo company in \"" + final.string() + "\": the folder is not empty.";
         return false;
     }
     return true;

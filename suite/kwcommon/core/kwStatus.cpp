@@ -26,6 +26,9 @@ const char* xio_status_text(short status) {
     case XIO_TOO_MANY_FILES: return "Too many files are open.";
     case XIO_DISK_FULL: return "The disk is full.";
     case XIO_BAD_VALUE: return "The value does not fit the field.";
+    case XIO_NEEDS_UPGRADE: return "The file must be upgraded before this program can use it.";
+    case XIO_READ_ONLY: return "The file is open for reading only.";
+    case XIO_NO_LOCKS: return "The folder's file system keeps no file locks between workstations.";
     default: return "Unexpected I/O error.";
     }
 }

@@ -1,8 +1,9 @@
 // The suite log and fatal faults. Log lines are written with one write() on a file
-// opened for appending, under an exclusive flock, so processes never interleave.
+// opened for appending, under the suite's append lock, so processes never interleave.
 #include "kwcommon/x_log.h"
 
 #include "kwcommon/kwCompany.h"
+#include "kwcommon/kwStoredFile.h"
 #include "kwcommon/x_message.h"
 
 #include <cerrno>
@@ -10,10 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fcntl.h>
 #include <string>
-#include <sys/file.h>
-#include <unistd.h>
 
 namespace {
 std::string Timestamp() {
@@ -47,24 +45,11 @@ std::string LogLines(short logId, const char* text) {
 
 void x_log(short logId, const char* text) {
     if (!kwCompany::IsOpen()) return;
-    const std::string lines = LogLines(logId, text);
-    const std::string path = kwCompany::LogFile();
-    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) return; // a log that cannot be written must not stop the work
-    ::flock(fd, LOCK_EX);
-    const char* data = lines.data();
-    size_t left = lines.size();
-    while (left > 0) {
-        ssize_t written = ::write(fd, data, left);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            break;
-        }
-        data += written;
-        left -= static_cast<size_t>(written);
-    }
-    ::flock(fd, LOCK_UN);
-    ::close(fd);
+    // A log that cannot be written must not stop the work, nor change the errno that the
+    // caller may still report.
+    const int saved = errno;
+    kwStoredFile::Append(kwCompany::LogFile(), LogLines(logId, text));
+    errno = saved;
 }
 
 void x_abort(short file, const char* text) {

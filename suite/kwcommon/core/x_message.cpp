@@ -7,7 +7,7 @@
 
 namespace {
 struct MessageState {
-    std::string applicationName = "Quorvel";
+    std::string applicationName; // set by the program at start-up
     xw_presenter presenter;
     std::deque<short> scripted;
     std::vector<xw_shown_message> shown;
@@ -40,7 +40,7 @@ short xw_message_box(short type, const std::string& caption, const std::string& 
     } else if (state.presenter) {
         answer = state.presenter(type, caption, text);
     } else {
-        std::cerr << caption << ": " << text << std::endl;
+        std::cerr << (caption.empty() ? text : caption + ": " + text) << std::endl;
         answer = CautiousAnswer(type);
     }
     state.shown.push_back({type, caption, text, answer});

@@ -5,11 +5,13 @@
 #include <csignal>
 #include <cstring>
 #include <dirent.h>
+#include <filesystem>
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -77,6 +79,37 @@ struct flock Request(short type, int64_t offset, int64_t length) {
     request.l_len = length;
     request.l_pid = 0;
     return request;
+}
+
+// fsyncs every file and folder below (and including) root; false with errno on the first
+// failure.
+bool SyncTree(const std::string& root) {
+    std::error_code ec;
+    std::vector<std::string> folders{root};
+    for (auto it = std::filesystem::recursive_directory_iterator(root, ec);
+         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+        const std::string path = it->path().string();
+        if (it->is_symlink(ec)) continue;
+        if (it->is_directory(ec)) {
+            folders.push_back(path);
+            continue;
+        }
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0 || ::fsync(fd) != 0) {
+            const int reason = errno;
+            if (fd >= 0) ::close(fd);
+            errno = reason;
+            return false;
+        }
+        ::close(fd);
+    }
+    if (ec) {
+        errno = ec.value();
+        return false;
+    }
+    for (const std::string& folder : folders)
+        kwStoredFile::SyncFolder(folder);
+    return true;
 }
 
 } // namespace
@@ -171,6 +204,43 @@ bool kwStoredFile::Write(const std::string& path, std::string_view bytes, std::s
     return true;
 }
 
+bool kwStoredFile::PlaceFolder(const std::string& temporary, const std::string& target, std::string* error,
+                               bool* placed) {
+    if (placed) *placed = false;
+    auto discard = [&] {
+        std::error_code ignored;
+        std::filesystem::remove_all(temporary, ignored);
+    };
+    if (!SyncTree(temporary)) {
+        const int reason = errno;
+        discard();
+        SetError(error, "cannot write " + target + ": " + Reason(reason));
+        errno = reason;
+        return false;
+    }
+    // rename() puts a folder over an empty folder in one step, and never over a full one.
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        const int reason = errno;
+        discard();
+        if (reason == ENOTEMPTY || reason == EEXIST) {
+            SyncFolder(FolderOf(target));
+            return true; // another process placed its folder first: that one is as good
+        }
+        SetError(error, "cannot put the folder " + target + " in place: " + Reason(reason));
+        errno = reason;
+        return false;
+    }
+    if (placed) *placed = true;
+    SyncFolder(FolderOf(target));
+    return true;
+}
+
+bool kwStoredFile::SetAside(const std::string& path) {
+    if (::rename(path.c_str(), (path + ".bad").c_str()) != 0) return errno == ENOENT;
+    SyncFolder(FolderOf(path));
+    return true;
+}
+
 int kwStoredFile::RemoveAbandonedTemporaries(const std::string& folder) {
     DIR* directory = ::opendir(folder.c_str());
     if (!directory) return 0;
@@ -179,11 +249,39 @@ int kwStoredFile::RemoveAbandonedTemporaries(const std::string& folder) {
         const std::string name = entry->d_name;
         const pid_t maker = MakerOf(name);
         if (maker <= 0 || ProcessRuns(maker)) continue;
-        if (::unlink((folder + "/" + name).c_str()) == 0) ++removed;
+        const std::string path = folder + "/" + name;
+        if (::unlink(path.c_str()) == 0) {
+            ++removed;
+        } else if (errno == EISDIR || errno == EPERM) {
+            std::error_code ec;
+            if (std::filesystem::remove_all(path, ec) > 0 && !ec) ++removed;
+        }
     }
     ::closedir(directory);
     if (removed) SyncFolder(folder);
     return removed;
+}
+
+bool kwStoredFile::Append(const std::string& path, std::string_view bytes, std::string* error, mode_t mode) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, mode);
+    if (fd < 0) {
+        const int reason = errno;
+        SetError(error, "cannot write " + path + ": " + Reason(reason));
+        errno = reason;
+        return false;
+    }
+    kwFileLock lock;
+    lock.Attach(fd);
+    lock.LockForAppend();
+    const bool written = WriteAll(fd, bytes);
+    const int reason = errno;
+    lock.UnlockAppend();
+    ::close(fd);
+    if (!written) {
+        SetError(error, "cannot write " + path + ": " + Reason(reason));
+        errno = reason;
+    }
+    return written;
 }
 
 bool kwStoredFile::Read(const std::string& path, std::string* bytes, std::string* error) {

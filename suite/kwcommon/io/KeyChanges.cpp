@@ -1,12 +1,11 @@
 // Alternate keys switched on and off: indexes built or dropped in the data files.
-#include "OpenFile.h"
+#include "RecordManagerInternal.h"
+#include "Schema.h"
 
-#include "kwcommon/kwCompany.h"
 #include "kwcommon/x_log.h"
-#include "kwcommon/xc_file_control.h"
 #include "kwcommon/xio.h"
 
-#include <cstring>
+#include <cstdio>
 #include <vector>
 
 struct xio_key_changes {
@@ -29,46 +28,37 @@ short xio_update_keys(xio_key_changes* changes) {
     if (!owned) return XIO_OK;
     short result = XIO_OK;
     for (const auto& change : owned->changes) {
+        if (change.key == 0) continue; // key 0 is never switched off
         short file = 0;
         xio_open_def def{};
         std::snprintf(def.abbrev, sizeof(def.abbrev), "%s", change.abbrev.c_str());
-        short status = xio_open_file(&def, &file);
+        const short status = xio_open_file(&def, &file);
         if (status == XIO_ABSENT) continue; // no data yet: the index is made with the file
         if (status) {
             result = status;
             continue;
         }
-        xio_def fileDef{};
-        xio_get_def(file, &fileDef, 0);
-        std::string error;
-        auto dict = kwDictionaryLoader::Load(change.abbrev, &error);
-        kwio::Database db;
-        int rc = db.Open(fileDef.path, SQLITE_OPEN_READWRITE);
-        if (rc == SQLITE_OK && dict) {
-            sqlite3_busy_timeout(db.get(), 5000);
-            for (const auto& key : dict->keys) {
-                if (key.number != change.key || key.number == 0) continue;
-                const std::string index = "k" + std::to_string(key.recordType) + "_" + std::to_string(key.number);
-                std::string sql;
-                if (change.active) {
-                    sql = std::string("CREATE ") + (key.unique ? "UNIQUE " : "") + "INDEX IF NOT EXISTS " + index +
-                          " ON r" + std::to_string(key.recordType) + "(";
-                    for (int i = 0; i < key.fieldCount; ++i)
-                        sql += std::string(i ? ", " : "") + "\"" + dict->Field(key.fields[i])->name + "\"";
-                    sql += ")";
-                } else {
-                    sql = "DROP INDEX IF EXISTS " + index;
-                }
-                rc = db.Exec(sql);
-                if (rc != SQLITE_OK) {
-                    x_log(0, ("Key change on " + change.abbrev + ": " + db.Error()).c_str());
-                    result = XIO_FAILED;
-                }
-            }
-        } else {
-            result = XIO_FAILED;
+        kwio::OpenFile* f = kwio::Find(file);
+        if (f->readOnly) {
+            result = XIO_READ_ONLY;
+            xio_cls_file(file);
+            continue;
         }
-        db.Close();
+        for (const auto& key : f->dict->keys) {
+            if (key.number != change.key) continue;
+            const std::string sql = change.active ? kwio::IndexSql(*f->dict, key)
+                                                  : "DROP INDEX IF EXISTS " + kwio::IndexName(key.recordType, key.number);
+            int rc = f->db.Exec(sql);
+            // Switching on a key whose index is there already changes nothing.
+            if (rc == SQLITE_ERROR && change.active && sqlite3_get_autocommit(f->db.get())) {
+                const std::string error = f->db.Error();
+                if (error.find("already exists") != std::string::npos) rc = SQLITE_OK;
+            }
+            if (rc != SQLITE_OK) {
+                x_log(0, ("Key change on " + change.abbrev + ": " + f->db.Error()).c_str());
+                result = kwio::StatusOfSqlite(rc);
+            }
+        }
         xio_cls_file(file);
     }
     return result;

@@ -1,32 +1,32 @@
 // Loads JSON data dictionaries into definition records. Every fault names the file and
 // the place in it; nothing in a dictionary can crash the loader.
 #include "kwcommon/kwCompany.h"
+#include "kwcommon/kwJsonFile.h"
+#include "kwcommon/kwStoredFile.h"
 #include "kwcommon/xio_dict.h"
-
-#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <set>
-#include <sstream>
+#include <vector>
 
 namespace {
 
-struct DictError {
-    std::string text;
-};
-
-[[noreturn]] void Fail(const std::string& where, const std::string& what) { throw DictError{where + ": " + what}; }
-
-void CopyText(char* target, size_t size, const std::string& value, const std::string& where,
-              const char* what) {
-    if (value.size() >= size) Fail(where, std::string(what) + " longer than " + std::to_string(size - 1) + " characters");
+void CopyText(char* target, size_t size, const std::string& value, const kwJsonNode& node) {
+    if (value.size() >= size)
+        node.Fail("is longer than " + std::to_string(size - 1) + " characters: \"" + value + "\"");
     std::memset(target, 0, size);
     std::memcpy(target, value.data(), value.size());
+}
+
+// A text member copied into a fixed field: fallback when absent, a fault when too long.
+void CopyMember(char* target, size_t size, const kwJsonNode& node, const char* key, const std::string& fallback) {
+    const auto member = node.Find(key);
+    CopyText(target, size, member ? member->Text() : fallback, member ? *member : node);
 }
 
 std::string Upper(std::string text) {
@@ -34,154 +34,144 @@ std::string Upper(std::string text) {
     return text;
 }
 
-std::string GetString(const nlohmann::json& node, const char* key, const std::string& where, bool required,
-                      const std::string& fallback = "") {
-    auto it = node.find(key);
-    if (it == node.end()) {
-        if (required) Fail(where, std::string("\"") + key + "\" is missing");
-        return fallback;
-    }
-    if (!it->is_string()) Fail(where + "." + key, "must be a text");
-    return it->get<std::string>();
+// A list member; an absent optional one is empty.
+std::vector<kwJsonNode> Items(const kwJsonNode& node, const char* key, bool required) {
+    std::vector<kwJsonNode> items;
+    const auto list = required ? std::optional<kwJsonNode>(node.Member(key)) : node.Find(key);
+    if (list) list->ForEachItem([&](size_t, const kwJsonNode& item) { items.push_back(item); });
+    return items;
 }
 
-long GetInt(const nlohmann::json& node, const char* key, const std::string& where, bool required, long fallback,
-            long low, long high) {
-    auto it = node.find(key);
-    if (it == node.end()) {
-        if (required) Fail(where, std::string("\"") + key + "\" is missing");
-        return fallback;
-    }
-    if (!it->is_number_integer()) Fail(where + "." + key, "must be a whole number");
-    const long value = it->get<long>();
-    if (value < low || value > high)
-        Fail(where + "." + key, "must lie between " + std::to_string(low) + " and " + std::to_string(high));
-    return value;
-}
-
-bool GetBool(const nlohmann::json& node, const char* key, const std::string& where) {
-    auto it = node.find(key);
-    if (it == node.end()) return false;
-    if (!it->is_boolean()) Fail(where + "." + key, "must be true or false");
-    return it->get<bool>();
-}
-
-const nlohmann::json& GetArray(const nlohmann::json& node, const char* key, const std::string& where, bool required) {
-    static const nlohmann::json empty = nlohmann::json::array();
-    auto it = node.find(key);
-    if (it == node.end()) {
-        if (required) Fail(where, std::string("\"") + key + "\" is missing");
-        return empty;
-    }
-    if (!it->is_array()) Fail(where + "." + key, "must be a list");
-    return *it;
-}
-
-void ParseField(const nlohmann::json& node, const std::string& where, short number, short recordType,
-                kwDictionary& dict) {
-    if (!node.is_object()) Fail(where, "a field must be an object");
+void ParseField(const kwJsonNode& node, short number, short recordType, kwDictionary& dict) {
+    node.ExpectObject();
     xio_fld_def def{};
-    const std::string name = GetString(node, "name", where, true);
-    if (name.empty()) Fail(where, "field name is empty");
-    if (name.size() > XIO_FIELD_NAME_MAX) Fail(where, "field name \"" + name + "\" longer than 7 characters");
-    CopyText(def.name, sizeof(def.name), name, where, "field name");
-    CopyText(def.description, sizeof(def.description), GetString(node, "description", where, false, name), where,
-             "description");
+    const kwJsonNode nameNode = node.Member("name");
+    const std::string name = nameNode.Text();
+    if (name.empty()) nameNode.Fail("is empty");
+    if (name.size() > XIO_FIELD_NAME_MAX) nameNode.Fail("is longer than 7 characters: \"" + name + "\"");
+    CopyText(def.name, sizeof(def.name), name, nameNode);
+    CopyMember(def.description, sizeof(def.description), node, "description", name);
     def.number = number;
     def.recordType = recordType;
-    def.type = static_cast<int16_t>(GetInt(node, "type", where, true, 0, 0, 9));
-    def.longText = GetBool(node, "longText", where);
-    def.caseFlag = GetBool(node, "caseFlag", where);
-    def.monthYear = GetBool(node, "monthYear", where);
-    def.decimals = static_cast<int16_t>(GetInt(node, "decimals", where, false, 0, 0, 9));
-    def.width = static_cast<int16_t>(GetInt(node, "width", where, false, 0, 0, 32000));
-    def.width2 = static_cast<int16_t>(GetInt(node, "width2", where, false, def.width, 0, 32000));
-    def.hidden = GetBool(node, "hidden", where) ? 1 : 0;
-    def.kind = static_cast<int16_t>(GetInt(node, "kind", where, false, 0, 0, 32767));
-    def.qualifier = static_cast<int16_t>(GetInt(node, "qualifier", where, false, 0, -32768, 32767));
-    def.listFlag = GetBool(node, "listFlag", where);
-    def.listOnly = GetBool(node, "listOnly", where);
-    def.formatFlag = GetBool(node, "formatFlag", where);
+    def.type = static_cast<int16_t>(node.Member("type").Whole(0, 9));
+    def.longText = node.Flag("longText", false);
+    def.caseFlag = node.Flag("caseFlag", false);
+    def.monthYear = node.Flag("monthYear", false);
+    def.decimals = static_cast<int16_t>(node.Whole("decimals", 0, 0, 9));
+    def.width = static_cast<int16_t>(node.Whole("width", 0, 0, 32000));
+    def.width2 = static_cast<int16_t>(node.Whole("width2", def.width, 0, 32000));
+    def.hidden = node.Flag("hidden", false) ? 1 : 0;
+    def.kind = static_cast<int16_t>(node.Whole("kind", 0, 0, 32767));
+    def.qualifier = static_cast<int16_t>(node.Whole("qualifier", 0, -32768, 32767));
+    def.listFlag = node.Flag("listFlag", false);
+    def.listOnly = node.Flag("listOnly", false);
+    def.formatFlag = node.Flag("formatFlag", false);
     std::vector<std::string> items;
-    const auto& itemNodes = GetArray(node, "items", where, false);
-    for (size_t i = 0; i < itemNodes.size(); ++i) {
-        if (!itemNodes[i].is_string()) Fail(where + ".items[" + std::to_string(i) + "]", "must be a text");
-        items.push_back(itemNodes[i].get<std::string>());
-    }
-    if (items.size() > 32000) Fail(where + ".items", "too many items");
+    for (const kwJsonNode& item : Items(node, "items", false)) items.push_back(item.Text());
+    if (items.size() > 32000) node.Member("items").Fail("has more than 32000 items");
     def.itemCount = static_cast<int16_t>(items.size());
-    def.defaultItem = static_cast<int16_t>(GetInt(node, "defaultItem", where, false, 0, 0, 32000));
+    def.defaultItem = static_cast<int16_t>(node.Whole("defaultItem", 0, 0, 32000));
     if (def.type >= XIO_CHOICE && def.defaultItem > def.itemCount)
-        Fail(where + ".defaultItem", "names an item the field does not have");
-    if (def.longText && def.type != XIO_TEXT) Fail(where + ".longText", "only a text field can be long text");
+        node.Member("defaultItem").Fail("names an item the field does not have");
+    if (def.longText && def.type != XIO_TEXT) node.Member("longText").Fail("is only for a text field");
     dict.fields.push_back(def);
     dict.items.push_back(std::move(items));
 }
 
-std::shared_ptr<const kwDictionary> Build(const nlohmann::json& root, const std::string& origin) {
+// The "number" of a record type or key: a whole number in range, each used once.
+short UniqueNumber(const kwJsonNode& node, int64_t low, int64_t high, std::set<short>& used, const char* what) {
+    const kwJsonNode numberNode = node.Member("number");
+    const auto number = static_cast<short>(numberNode.Whole(low, high));
+    if (!used.insert(number).second) numberNode.Fail("defines " + std::string(what) + " " + std::to_string(number) + " twice");
+    return number;
+}
+
+void ParseKeys(const std::vector<kwJsonNode>& keyNodes, const kwJsonNode& recordNode, xio_rec_def& rec,
+               kwDictionary& dict) {
+    std::set<short> numbers;
+    for (const kwJsonNode& node : keyNodes) {
+        node.ExpectObject();
+        xio_key_def key{};
+        key.number = UniqueNumber(node, 0, 99, numbers, "key");
+        key.recordType = rec.number;
+        const kwJsonNode keyName = node.Member("name");
+        CopyText(key.name, sizeof(key.name), keyName.Text(), keyName);
+        const std::vector<kwJsonNode> fieldList = Items(node, "fields", true);
+        if (fieldList.empty() || fieldList.size() > XIO_KEY_FIELDS_MAX)
+            node.Member("fields").Fail("must name 1 to " + std::to_string(XIO_KEY_FIELDS_MAX) + " fields");
+        for (size_t i = 0; i < fieldList.size(); ++i) {
+            const std::string name = fieldList[i].Text();
+            const short number = dict.FieldNumber(name);
+            const xio_fld_def* field = dict.Field(number);
+            if (!field || field->recordType != rec.number)
+                fieldList[i].Fail("\"" + name + "\" is no field of this record type");
+            if (field->longText) fieldList[i].Fail("is a long-text field, which cannot be part of a key");
+            key.fields[i] = number;
+        }
+        key.fieldCount = static_cast<int16_t>(fieldList.size());
+        key.unique = node.Flag("unique", key.number == 0) ? 1 : 0;
+        key.internal = node.Flag("internal", false) ? 1 : 0;
+        key.userOrder = node.Flag("userOrder", true) ? 1 : 0;
+        dict.keys.push_back(key);
+        dict.file.keyCount = std::max<int16_t>(dict.file.keyCount, key.number);
+    }
+    if (!numbers.count(0)) recordNode.Fail("has no key 0");
+    rec.keyCount = static_cast<int16_t>(numbers.size());
+}
+
+std::shared_ptr<const kwDictionary> Build(const kwJsonNode& root, const std::string& origin) {
     auto dict = std::make_shared<kwDictionary>();
     dict->sourcePath = origin;
-    if (!root.is_object()) Fail(origin, "a dictionary must be a JSON object");
-    auto fileIt = root.find("file");
-    if (fileIt == root.end() || !fileIt->is_object()) Fail(origin, "\"file\" is missing or not an object");
-    const std::string fileWhere = origin + ": file";
-    const std::string abbrev = Upper(GetString(*fileIt, "abbrev", fileWhere, true));
-    if (abbrev.empty() || abbrev.size() > 3) Fail(fileWhere + ".abbrev", "must have 1 to 3 characters");
-    CopyText(dict->file.abbrev, sizeof(dict->file.abbrev), abbrev, fileWhere, "abbrev");
-    CopyText(dict->file.dataVersion, sizeof(dict->file.dataVersion),
-             GetString(*fileIt, "dataVersion", fileWhere, false, "1.0.0"), fileWhere, "dataVersion");
-    CopyText(dict->file.description, sizeof(dict->file.description),
-             GetString(*fileIt, "description", fileWhere, false, abbrev), fileWhere, "description");
-    const std::string fileName = GetString(*fileIt, "defaultFileName", fileWhere, false, abbrev + ".DAT");
+    root.ExpectObject();
+    const kwJsonNode file = root.Member("file");
+    file.ExpectObject();
+    const kwJsonNode abbrevNode = file.Member("abbrev");
+    const std::string abbrev = Upper(abbrevNode.Text());
+    if (abbrev.empty() || abbrev.size() > 3) abbrevNode.Fail("must have 1 to 3 characters");
+    CopyText(dict->file.abbrev, sizeof(dict->file.abbrev), abbrev, abbrevNode);
+    CopyMember(dict->file.dataVersion, sizeof(dict->file.dataVersion), file, "dataVersion", "1.0.0");
+    CopyMember(dict->file.description, sizeof(dict->file.description), file, "description", abbrev);
+    const std::string fileName = file.Text("defaultFileName", abbrev + ".DAT");
     if (fileName.empty() || fileName.find('/') != std::string::npos || fileName == "." || fileName == "..")
-        Fail(fileWhere + ".defaultFileName", "must be a plain file name");
-    CopyText(dict->file.defaultFileName, sizeof(dict->file.defaultFileName), fileName, fileWhere, "defaultFileName");
-    const auto& types = GetArray(*fileIt, "fileTypes", fileWhere, false);
-    for (size_t i = 0; i < types.size(); ++i) {
-        if (!types[i].is_string()) Fail(fileWhere + ".fileTypes[" + std::to_string(i) + "]", "must be a text");
-        dict->fileTypes.push_back(types[i].get<std::string>());
-    }
+        file.Member("defaultFileName").Fail("must be a plain file name");
+    CopyMember(dict->file.defaultFileName, sizeof(dict->file.defaultFileName), file, "defaultFileName",
+               fileName);
+    for (const kwJsonNode& type : Items(file, "fileTypes", false)) dict->fileTypes.push_back(type.Text());
     dict->file.fileTypeCount = static_cast<int16_t>(dict->fileTypes.size());
 
-    const auto& recordNodes = GetArray(root, "recordTypes", origin, true);
-    if (recordNodes.empty()) Fail(origin + ": recordTypes", "a dictionary needs at least one record type");
+    const std::vector<kwJsonNode> recordNodes = Items(root, "recordTypes", true);
+    if (recordNodes.empty()) root.Member("recordTypes").Fail("must hold at least one record type");
     std::set<short> recordNumbers;
     std::set<std::string> fieldNames;
-    std::vector<std::pair<const nlohmann::json*, std::string>> pendingKeys;
-    for (size_t r = 0; r < recordNodes.size(); ++r) {
-        const std::string where = origin + ": recordTypes[" + std::to_string(r) + "]";
-        const auto& node = recordNodes[r];
-        if (!node.is_object()) Fail(where, "a record type must be an object");
+    std::vector<std::vector<kwJsonNode>> pendingKeys;
+    for (const kwJsonNode& node : recordNodes) {
+        node.ExpectObject();
         xio_rec_def rec{};
-        rec.number = static_cast<int16_t>(GetInt(node, "number", where, true, 0, 1, 255));
-        if (!recordNumbers.insert(rec.number).second)
-            Fail(where + ".number", "record type " + std::to_string(rec.number) + " is defined twice");
-        const std::string name = GetString(node, "name", where, true);
-        CopyText(rec.name, sizeof(rec.name), name, where, "name");
-        CopyText(rec.description, sizeof(rec.description), GetString(node, "description", where, false, name), where,
-                 "description");
-        rec.linkGroup = static_cast<int16_t>(GetInt(node, "linkGroup", where, false, 0, 0, 32767));
-        const auto& fieldNodes = GetArray(node, "fields", where, true);
-        if (fieldNodes.empty()) Fail(where + ".fields", "a record type needs at least one field");
+        rec.number = UniqueNumber(node, 1, 255, recordNumbers, "record type");
+        const kwJsonNode nameNode = node.Member("name");
+        const std::string name = nameNode.Text();
+        CopyText(rec.name, sizeof(rec.name), name, nameNode);
+        CopyMember(rec.description, sizeof(rec.description), node, "description", name);
+        rec.linkGroup = static_cast<int16_t>(node.Whole("linkGroup", 0, 0, 32767));
+        const std::vector<kwJsonNode> fieldNodes = Items(node, "fields", true);
+        if (fieldNodes.empty()) node.Member("fields").Fail("must hold at least one field");
         rec.firstField = static_cast<int16_t>(dict->fields.size() + 1);
-        for (size_t f = 0; f < fieldNodes.size(); ++f) {
-            const std::string fieldWhere = where + ".fields[" + std::to_string(f) + "]";
-            if (dict->fields.size() >= 30000) Fail(fieldWhere, "too many fields");
-            ParseField(fieldNodes[f], fieldWhere, static_cast<short>(dict->fields.size() + 1), rec.number, *dict);
+        for (const kwJsonNode& fieldNode : fieldNodes) {
+            if (dict->fields.size() >= 30000) fieldNode.Fail("is one field too many");
+            ParseField(fieldNode, static_cast<short>(dict->fields.size() + 1), rec.number, *dict);
             if (!fieldNames.insert(Upper(dict->fields.back().name)).second)
-                Fail(fieldWhere, std::string("field name \"") + dict->fields.back().name + "\" is used twice");
+                fieldNode.Fail(std::string("uses the field name \"") + dict->fields.back().name + "\" again");
         }
         rec.fieldCount = static_cast<int16_t>(fieldNodes.size());
         dict->recordTypes.push_back(rec);
-        pendingKeys.emplace_back(&GetArray(node, "keys", where, false), where);
+        pendingKeys.push_back(Items(node, "keys", false));
     }
-    const auto& headerNodes = GetArray(root, "header", origin, false);
-    for (size_t h = 0; h < headerNodes.size(); ++h) {
-        const std::string where = origin + ": header[" + std::to_string(h) + "]";
-        ParseField(headerNodes[h], where, static_cast<short>(dict->fields.size() + 1), 0, *dict);
-        if (dict->fields.back().longText) Fail(where, "a header field cannot be long text");
+    const std::vector<kwJsonNode> headerNodes = Items(root, "header", false);
+    for (const kwJsonNode& headerNode : headerNodes) {
+        ParseField(headerNode, static_cast<short>(dict->fields.size() + 1), 0, *dict);
+        if (dict->fields.back().longText) headerNode.Fail("is a header field, which cannot be long text");
         if (!fieldNames.insert(Upper(dict->fields.back().name)).second)
-            Fail(where, std::string("field name \"") + dict->fields.back().name + "\" is used twice");
+            headerNode.Fail(std::string("uses the field name \"") + dict->fields.back().name + "\" again");
     }
     dict->file.headerFieldCount = static_cast<int16_t>(headerNodes.size());
     dict->file.fieldCount = static_cast<int16_t>(dict->fields.size());
@@ -189,43 +179,8 @@ std::shared_ptr<const kwDictionary> Build(const nlohmann::json& root, const std:
 
     // Keys come after all fields so their field names resolve; a key may only use fields
     // of its own record type.
-    for (size_t r = 0; r < pendingKeys.size(); ++r) {
-        const auto& [keyNodes, where] = pendingKeys[r];
-        xio_rec_def& rec = dict->recordTypes[r];
-        std::set<short> numbers;
-        for (size_t k = 0; k < keyNodes->size(); ++k) {
-            const std::string keyWhere = where + ".keys[" + std::to_string(k) + "]";
-            const auto& node = (*keyNodes)[k];
-            if (!node.is_object()) Fail(keyWhere, "a key must be an object");
-            xio_key_def key{};
-            key.number = static_cast<int16_t>(GetInt(node, "number", keyWhere, true, 0, 0, 99));
-            if (!numbers.insert(key.number).second)
-                Fail(keyWhere + ".number", "key " + std::to_string(key.number) + " is defined twice");
-            key.recordType = rec.number;
-            CopyText(key.name, sizeof(key.name), GetString(node, "name", keyWhere, true), keyWhere, "name");
-            const auto& fieldList = GetArray(node, "fields", keyWhere, true);
-            if (fieldList.empty() || fieldList.size() > XIO_KEY_FIELDS_MAX)
-                Fail(keyWhere + ".fields", "a key needs 1 to " + std::to_string(XIO_KEY_FIELDS_MAX) + " fields");
-            for (size_t i = 0; i < fieldList.size(); ++i) {
-                const std::string fw = keyWhere + ".fields[" + std::to_string(i) + "]";
-                if (!fieldList[i].is_string()) Fail(fw, "must be a field name");
-                const short number = dict->FieldNumber(fieldList[i].get<std::string>());
-                const xio_fld_def* field = dict->Field(number);
-                if (!field || field->recordType != rec.number)
-                    Fail(fw, "\"" + fieldList[i].get<std::string>() + "\" is no field of this record type");
-                if (field->longText) Fail(fw, "a long-text field cannot be part of a key");
-                key.fields[i] = number;
-            }
-            key.fieldCount = static_cast<int16_t>(fieldList.size());
-            key.unique = node.contains("unique") ? (GetBool(node, "unique", keyWhere) ? 1 : 0) : (key.number == 0);
-            key.internal = GetBool(node, "internal", keyWhere) ? 1 : 0;
-            key.userOrder = node.contains("userOrder") ? (GetBool(node, "userOrder", keyWhere) ? 1 : 0) : 1;
-            dict->keys.push_back(key);
-            dict->file.keyCount = std::max<int16_t>(dict->file.keyCount, key.number);
-        }
-        if (!numbers.count(0)) Fail(where + ".keys", "record type " + std::to_string(rec.number) + " has no key 0");
-        rec.keyCount = static_cast<int16_t>(numbers.size());
-    }
+    for (size_t r = 0; r < pendingKeys.size(); ++r)
+        ParseKeys(pendingKeys[r], recordNodes[r], dict->recordTypes[r], *dict);
     return dict;
 }
 
@@ -274,31 +229,19 @@ bool kwDictionary::IsHeaderField(short number) const {
 std::shared_ptr<const kwDictionary> kwDictionaryLoader::Parse(const std::string& text, const std::string& origin,
                                                               std::string* error) {
     nlohmann::json root;
-    try {
-        root = nlohmann::json::parse(text);
-    } catch (const nlohmann::json::parse_error& e) {
-        if (error) *error = origin + ": not valid JSON at byte " + std::to_string(e.byte) + ": " + e.what();
-        return nullptr;
-    }
-    try {
-        return Build(root, origin);
-    } catch (const DictError& e) {
-        if (error) *error = e.text;
-    } catch (const nlohmann::json::exception& e) {
-        if (error) *error = origin + ": " + e.what();
-    }
-    return nullptr;
+    if (!kwJsonParse(text, origin, &root, error)) return nullptr;
+    std::shared_ptr<const kwDictionary> dict;
+    if (!kwJsonLoad(origin, error, [&] { dict = Build(kwJsonNode(root, origin), origin); })) return nullptr;
+    return dict;
 }
 
 std::shared_ptr<const kwDictionary> kwDictionaryLoader::LoadFile(const std::string& path, std::string* error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::string text;
+    if (!kwStoredFile::Read(path, &text)) {
         if (error) *error = path + ": the dictionary cannot be read.";
         return nullptr;
     }
-    std::stringstream text;
-    text << in.rdbuf();
-    return Parse(text.str(), path, error);
+    return Parse(text, path, error);
 }
 
 std::string kwDictionaryLoader::PathOf(const std::string& abbrev) {

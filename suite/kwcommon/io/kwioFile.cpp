@@ -18,20 +18,25 @@ void kwioFile::Close() {
 short kwioDataFile::PromptedOpen(const std::string& abbrev, short programNumber, const std::string& path,
                                  short openMode, bool create, bool quiet, bool exclusive) {
     Close();
-    bool mayCreate = create;
+    kwio::OpenOptions options;
+    options.create = create;
+    options.readOnly = openMode == 1;
+    options.exclusive = exclusive;
+    options.minimumDataVersion = _minimumDataVersion;
+    options.forUpgrade = _forUpgrade;
     while (true) {
         short number = 0;
-        const short status =
-            kwio_open_data_file(abbrev, path, programNumber, mayCreate, openMode == 1, exclusive, &number);
+        std::string detail;
+        const short status = kwio::OpenDataFile(abbrev, path, programNumber, options, &number, &detail);
         if (status == XIO_OK) {
             _fileNumber = number;
             return XIO_OK;
         }
         if (quiet) return status;
-        if (status == XIO_ABSENT && !mayCreate) {
+        if (status == XIO_ABSENT && !options.create) {
             const std::string text = "The " + abbrev + " data file does not exist.\n\nDo you want to create it?";
             if (xw_wr_message(0, XW_YESNO, text.c_str(), 0) != XW_ANSWER_YES) return XIO_CANCELLED;
-            mayCreate = true;
+            options.create = true;
             continue;
         }
         if (status == XIO_LOCKED) {
@@ -39,8 +44,9 @@ short kwioDataFile::PromptedOpen(const std::string& abbrev, short programNumber,
             if (xw_wr_message(0, XW_RETRY, text.c_str(), 0) == XW_ANSWER_RETRY) continue;
             return XIO_CANCELLED;
         }
-        const std::string text = "Unable to open the " + abbrev + " data file.\n\n" + xio_status_text(status) +
-                                 "\n[status " + std::to_string(status) + "]";
+        std::string text = "Unable to open the " + abbrev + " data file.\n\n" + xio_status_text(status);
+        if (!detail.empty()) text += "\n" + detail;
+        text += "\n[status " + std::to_string(status) + "]";
         x_log(programNumber, text.c_str());
         xw_wr_message(0, XW_ERROR, text.c_str(), 0);
         return status;

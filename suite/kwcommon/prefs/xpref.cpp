@@ -1,22 +1,21 @@
 // The preference store on JSON files: read without a lock (files are only ever replaced
-// whole), written under a lock with write-sync-rename.
+// whole), written under a lock through the stored-file helper.
 #include "kwcommon/prefs/xpref.h"
 
 #include "kwcommon/kwCompany.h"
-
-#include <nlohmann/json.hpp>
+#include "kwcommon/kwJsonFile.h"
+#include "kwcommon/kwStoredFile.h"
+#include "kwcommon/x_log.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
 #include <functional>
+#include <mutex>
 #include <pwd.h>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 using nlohmann::json;
@@ -75,204 +74,139 @@ bool MakeFolders(const std::string& folder) {
     return true;
 }
 
-// The section objects of a store: where `root` keeps them for the scope, made on request.
+// The section objects of a store (already checked by ReadStore): where `root` keeps them
+// for the scope, made on request.
 json* Sections(json& root, short scope, bool make) {
-    if (!root.is_object()) return nullptr;
-    if (scope == XPREF_SYSTEM) {
-        auto it = root.find("sections");
-        if (it == root.end()) {
-            if (!make) return nullptr;
-            it = root.emplace("sections", json::object()).first;
-        }
-        return it->is_object() ? &*it : nullptr;
-    }
-    auto companies = root.find("companies");
-    if (companies == root.end()) {
+    const char* part = scope == XPREF_SYSTEM ? "sections" : "companies";
+    auto it = root.find(part);
+    if (it == root.end()) {
         if (!make) return nullptr;
-        companies = root.emplace("companies", json::object()).first;
+        it = root.emplace(part, json::object()).first;
     }
-    if (!companies->is_object()) return nullptr;
+    if (scope == XPREF_SYSTEM) return &*it;
     const std::string company = kwCompany::IsOpen() ? kwCompany::Folder() : std::string();
-    auto it = companies->find(company);
-    if (it == companies->end()) {
+    auto companyIt = it->find(company);
+    if (companyIt == it->end()) {
         if (!make) return nullptr;
-        it = companies->emplace(company, json::object()).first;
+        companyIt = it->emplace(company, json::object()).first;
     }
-    return it->is_object() ? &*it : nullptr;
+    return &*companyIt;
 }
 
-// Reads and parses a store file.
-enum class ReadResult { Ok, Missing, Malformed };
+// The checked path of a value, for messages: the same walk as Sections, on kwJsonNode.
+kwJsonNode ValueNode(const kwJsonNode& root, short scope, const char* section, const char* key) {
+    kwJsonNode sections = root.Member(scope == XPREF_SYSTEM ? "sections" : "companies");
+    if (scope != XPREF_SYSTEM) sections = sections.Member(kwCompany::IsOpen() ? kwCompany::Folder().c_str() : "");
+    return sections.Member(section).Member(key);
+}
 
-ReadResult ReadStore(const std::string& path, json* root) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT ? ReadResult::Missing : ReadResult::Malformed;
-    std::string text;
-    char buffer[8192];
-    while (true) {
-        const ssize_t got = ::read(fd, buffer, sizeof(buffer));
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) {
-            ::close(fd);
-            return ReadResult::Malformed;
-        }
-        if (got == 0) break;
-        text.append(buffer, static_cast<size_t>(got));
+// Logs a fault of a store once, not on every read of it.
+void LogFault(const std::string& error) {
+    static std::mutex mutex;
+    static std::string last;
+    std::lock_guard<std::mutex> guard(mutex);
+    if (error == last) return;
+    last = error;
+    x_log(0, error.c_str());
+}
+
+// The shape of a store: an object whose scope parts, companies and sections are objects.
+void CheckStore(const kwJsonNode& root) {
+    root.ExpectObject();
+    root.Whole("format", STORE_FORMAT, 0, 32767);
+    if (const auto sections = root.Find("sections"))
+        sections->ForEachMember([](const std::string&, const kwJsonNode& section) { section.ExpectObject(); });
+    if (const auto companies = root.Find("companies")) {
+        companies->ForEachMember([](const std::string&, const kwJsonNode& company) {
+            company.ForEachMember([](const std::string&, const kwJsonNode& section) { section.ExpectObject(); });
+        });
     }
-    ::close(fd);
-    *root = json::parse(text, nullptr, false);
-    if (root->is_discarded() || !root->is_object()) return ReadResult::Malformed;
-    return ReadResult::Ok;
+}
+
+// Reads, parses and checks the shape of a store file; Malformed fills error.
+kwJsonRead ReadStore(const std::string& path, json* root, std::string* error) {
+    return kwJsonLoadFile(path, root, error, CheckStore);
+}
+
+// A stored value is a text or { "hex": "<pairs of hex digits>" }; anything else is damage,
+// logged with its place.
+bool SoundValue(const json& value) {
+    if (value.is_string()) return true;
+    if (!value.is_object() || value.size() != 1) return false;
+    const auto hex = value.find("hex");
+    if (hex == value.end() || !hex->is_string()) return false;
+    const std::string& digits = hex->get_ref<const std::string&>();
+    return digits.size() % 2 == 0 && digits.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
 }
 
 const json* FindValue(short scope, const char* section, const char* key, json* holder) {
     if (!ValidName(section) || !ValidName(key)) return nullptr;
     const std::string path = xpref_store_path(scope);
-    if (path.empty() || ReadStore(path, holder) != ReadResult::Ok) return nullptr;
-    const json* sections = Sections(*holder, scope, false);
+    if (path.empty()) return nullptr;
+    std::string error;
+    switch (ReadStore(path, holder, &error)) {
+    case kwJsonRead::Missing:
+        return nullptr;
+    case kwJsonRead::Malformed:
+        LogFault(error + " (its preferences are not used)");
+        return nullptr;
+    case kwJsonRead::Ok:
+        break;
+    }
+    json* sections = Sections(*holder, scope, false);
     if (!sections) return nullptr;
     auto sectionIt = sections->find(section);
-    if (sectionIt == sections->end() || !sectionIt->is_object()) return nullptr;
+    if (sectionIt == sections->end()) return nullptr;
     auto valueIt = sectionIt->find(key);
     if (valueIt == sectionIt->end()) return nullptr;
+    if (!SoundValue(*valueIt)) {
+        kwJsonLoad(path, &error, [&] {
+            ValueNode(kwJsonNode(*holder, path), scope, section, key)
+                .Fail("must be a text or {\"hex\": \"<hex digits>\"}");
+        });
+        LogFault(error);
+        return nullptr;
+    }
     return &*valueIt;
 }
 
-// An exclusive lock on the store's companion lock file for the life of the object. The
-// open-file-description lock dies with its holder, so a crashed writer never blocks others.
-class StoreLock {
-public:
-    explicit StoreLock(const std::string& storePath) {
-        const std::string lockPath = storePath + ".lock";
-        _fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-        if (_fd < 0) return;
-        struct flock request {};
-        request.l_type = F_WRLCK;
-        request.l_whence = SEEK_SET;
-        request.l_start = 0;
-        request.l_len = 1;
-        const auto giveUp = std::chrono::steady_clock::now() + LOCK_PATIENCE;
-        while (::fcntl(_fd, F_OFD_SETLK, &request) != 0) {
-            if ((errno != EAGAIN && errno != EACCES && errno != EINTR) ||
-                std::chrono::steady_clock::now() > giveUp) {
-                ::close(_fd);
-                _fd = -1;
-                return;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        _locked = true;
-    }
-    ~StoreLock() {
-        if (_fd >= 0) ::close(_fd); // closing the description releases the lock
-    }
-    StoreLock(const StoreLock&) = delete;
-    StoreLock& operator=(const StoreLock&) = delete;
-    bool Locked() const { return _locked; }
-
-private:
-    int _fd = -1;
-    bool _locked = false;
-};
-
-bool WriteAll(int fd, const std::string& text) {
-    const char* data = text.data();
-    size_t left = text.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, left);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        data += written;
-        left -= static_cast<size_t>(written);
-    }
-    return true;
-}
-
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-}
-
-bool ReplaceStore(const std::string& path, const json& root, mode_t mode) {
-    std::string text = root.dump(1, '\t') + "\n";
-    std::string temporary = path + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) return false;
-    bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, text) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok) ok = ::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    // The rename itself must reach the disk, or a crash could bring the old store back.
-    const int folder = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
-    return true;
-}
-
-// Temporary files of writers that died before their rename. Temporary files only come into
-// being under the store's lock, so whatever is there while we hold it is abandoned.
-void RemoveAbandonedTemporaries(const std::string& path) {
-    const std::string folder = FolderOf(path);
-    const std::string prefix = path.substr(folder.size() + 1) + ".";
-    DIR* directory = ::opendir(folder.c_str());
-    if (!directory) return;
-    while (const dirent* entry = ::readdir(directory)) {
-        const std::string name = entry->d_name;
-        // mkstemp's six characters; ".lock" and ".bad" are shorter.
-        if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0) {
-            ::unlink((folder + "/" + name).c_str());
-        }
-    }
-    ::closedir(directory);
-}
-
-// Read-modify-write of one store under its lock. change answers false to leave the store
-// as it is.
+// Read-modify-write of one store under its lock (a companion ".lock" file, byte 0). change
+// answers false to leave the store as it is.
 short ChangeStore(short scope, const char* section, const char* key,
                   const std::function<bool(json& sectionObject)>& change) {
     if (!ValidName(section) || !ValidName(key)) return 0;
     const std::string path = xpref_store_path(scope);
     if (path.empty()) return 0;
-    if (scope == XPREF_USER && !MakeFolders(FolderOf(path))) return 0;
+    const std::string folder = kwStoredFile::FolderOf(path);
+    if (scope == XPREF_USER && !MakeFolders(folder)) return 0;
     try {
-        StoreLock lock(path);
-        if (!lock.Locked()) return 0;
-        RemoveAbandonedTemporaries(path);
+        kwFileLock lock;
+        if (!lock.Open(path + ".lock") || !lock.Acquire(0, LOCK_PATIENCE)) return 0;
+        kwStoredFile::RemoveAbandonedTemporaries(folder);
         json root;
-        switch (ReadStore(path, &root)) {
-        case ReadResult::Ok:
+        std::string error;
+        switch (ReadStore(path, &root, &error)) {
+        case kwJsonRead::Ok:
             break;
-        case ReadResult::Missing:
+        case kwJsonRead::Missing:
             root = json::object();
             break;
-        case ReadResult::Malformed:
+        case kwJsonRead::Malformed:
             // Kept for whoever wants to look at it; the store starts again.
-            if (::rename(path.c_str(), (path + ".bad").c_str()) != 0 && errno != ENOENT) return 0;
+            LogFault(error + " (set aside as " + path + ".bad)");
+            if (!kwStoredFile::SetAside(path)) return 0;
             root = json::object();
             break;
         }
         root["format"] = STORE_FORMAT;
         json* sections = Sections(root, scope, true);
-        if (!sections) {
-            // The right kind of file with a wrong shape inside: start the scope's part again.
-            if (scope == XPREF_SYSTEM) {
-                root["sections"] = json::object();
-            } else {
-                root["companies"] = json::object();
-            }
-            sections = Sections(root, scope, true);
-            if (!sections) return 0;
-        }
         json& sectionObject = (*sections)[section];
         if (!sectionObject.is_object()) sectionObject = json::object();
         if (!change(sectionObject)) return 0;
         if (sectionObject.empty()) sections->erase(section);
-        return ReplaceStore(path, root, scope == XPREF_USER ? 0600 : 0644) ? 1 : 0;
+        std::string text;
+        if (!kwJsonDump(root, &text, 1, '\t')) return 0;
+        return kwStoredFile::Write(path, text, nullptr, scope == XPREF_USER ? 0600 : 0644) ? 1 : 0;
     } catch (const std::exception&) {
         return 0;
     }

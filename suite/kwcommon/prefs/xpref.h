@@ -4,10 +4,10 @@
 // Scope 1, the user: $XDG_CONFIG_HOME/quorvel/preferences.json (~/.config/quorvel when the
 // variable is not set), one file for all companies, the values of each company under its
 // folder's absolute path ("" while no company is open):
-//   { "format": 1, "companies": { "/home/ann/acme": { "Quorvel": { "Grid Columns": "..." } } } }
+//   { "format": 1, "companies": { "/home/ann/acme": { "<application>": { "Grid Columns": "..." } } } }
 // Scope 2, the installation: preferences.json in the company folder, shared by every
 // workstation that works on the company:
-//   { "format": 1, "sections": { "Quorvel": { "Controls": { "hex": "0100" } } } }
+//   { "format": 1, "sections": { "<application>": { "Controls": { "hex": "0100" } } } }
 // A text value is a JSON string; a binary value is { "hex": "<two lower-case hex digits per
 // byte>" }.
 //
@@ -15,7 +15,10 @@
 // writing different keys at once keep each other's keys, and replace the file by writing a
 // temporary file beside it, syncing it and renaming it over the old one, so a crash leaves
 // either the old or the new store. A missing or malformed store reads as "no value"; a
-// malformed one is set aside as ".bad" before the next write replaces it.
+// malformed one (not JSON, or a store, company or section that is not an object) is set
+// aside as ".bad" before the next write replaces it. A damaged value (neither a text nor a
+// binary value) reads as "no value" and the next write of its key replaces it. Faults are
+// written to the suite log, naming the file and the JSON path.
 //
 // Every call answers nonzero when it succeeded, 0 otherwise (unknown scope, empty section or
 // key, no such value, a value of the other kind or size, text that is not UTF-8, a store

@@ -5,6 +5,8 @@
 #include "kwcommon/xio_dict.h"
 #include "kwcommon/xk.h"
 
+#include <optional>
+
 namespace {
 
 char FoldCase(char c) {
@@ -40,46 +42,39 @@ bool ReadNumber(std::string_view text, size_t& pos, short* value) {
     return true;
 }
 
-// The description for the inside of a term code ("262F"), or "" when the code is malformed
-// or the company has no description for it.
-std::string TermCodeText(std::string_view code) {
+// The inside of a term code ("262.1PF"): the code, an optional full stop and second
+// number, then only the letters A, F, I and P. Nothing when it is not a code.
+std::optional<kwString::TermCode> ParseTermCode(std::string_view code) {
+    kwString::TermCode term;
     size_t pos = 0;
-    short number = 0, sub = 0;
-    if (!ReadNumber(code, pos, &number)) return {};
+    if (!ReadNumber(code, pos, &term.code)) return std::nullopt;
     if (pos < code.size() && code[pos] == '.') {
         ++pos;
-        if (!ReadNumber(code, pos, &sub)) return {};
+        if (!ReadNumber(code, pos, &term.sub)) return std::nullopt;
     }
-    bool plural = false;
-    char style = 0; // 'F', 'I' or 'A'
     for (; pos < code.size(); ++pos) {
-        const char c = code[pos];
-        if (c == 'P')
-            plural = true;
-        else if (c == 'F' || c == 'I' || c == 'A')
-            style = c;
-        else
-            return {};
+        switch (code[pos]) {
+        case 'P':
+            term.plural = true;
+            break;
+        case 'F':
+            term.style = kwString::CapFirst;
+            break;
+        case 'I':
+            term.style = kwString::CapWords;
+            break;
+        case 'A':
+            term.style = kwString::CapAll;
+            break;
+        default:
+            return std::nullopt;
+        }
     }
-    std::string text = xk_description(number, sub);
-    if (text.empty()) return text;
-    if (plural) text = x_pluralize(text);
-    switch (style) {
-    case 'F':
-        if (!text.empty() && text[0] >= 'a' && text[0] <= 'z')
-            text[0] = static_cast<char>(text[0] - 32);
-        break;
-    case 'I':
-        text = x_init_caps(text);
-        break;
-    case 'A':
-        for (char& c : text)
-            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-        break;
-    default:
-        break;
-    }
-    return text;
+    return term;
+}
+
+char Upper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
 }
 
 } // namespace
@@ -136,6 +131,31 @@ bool kwString::CopyFrom(const kwData& other) {
     return true;
 }
 
+void kwString::ApplyCapStyle(std::string& text, short style) {
+    switch (style) {
+    case CapFirst:
+        if (!text.empty()) text[0] = Upper(text[0]);
+        break;
+    case CapWords:
+        text = x_init_caps(text);
+        break;
+    case CapAll:
+        for (char& c : text)
+            c = Upper(c);
+        break;
+    default:
+        break;
+    }
+}
+
+std::string kwString::TermCodeDescription(const TermCode& term) {
+    std::string text = xk_description(term.code, term.sub);
+    if (text.empty()) return text;
+    if (term.plural) text = x_pluralize(text);
+    ApplyCapStyle(text, term.style);
+    return text;
+}
+
 std::string kwString::ReplaceTermCodes(std::string_view source) {
     std::string text(source);
     size_t pos = 0;
@@ -149,9 +169,11 @@ std::string kwString::ReplaceTermCodes(std::string_view source) {
         }
         const size_t close = text.find('>', open + 1);
         if (close == std::string::npos) break;
-        const std::string replacement =
-            TermCodeText(std::string_view(text).substr(open + 1, close - open - 1));
+        const std::optional<TermCode> term = ParseTermCode(std::string_view(text).substr(open + 1, close - open - 1));
+        const std::string replacement = term ? TermCodeDescription(*term) : std::string();
         if (replacement.empty()) {
+            // What stands between the signs stays as it is, and the scan goes on after the
+            // ">": a "<" meant as text is written "<<".
             pos = close + 1;
         } else {
             text.replace(open, close - open + 1, replacement);

@@ -39,13 +39,32 @@ public:
 
     // The text with every term code replaced by the company's description (xk_description).
     std::string ReplaceCustomDescriptions() const { return ReplaceTermCodes(_text); }
-    // A term code is "<" + code (decimal, 16-bit) + optionally "." and a second number +
-    // any of the letters A, F, I, P + ">". F: first character upper case; I: every word
-    // capitalised (x_init_caps); A: all upper case (the last of these three letters counts);
-    // P: plural (x_pluralize), applied before the capitals. "<<" stands for one "<". A
-    // malformed code, or one whose description is empty, stays as it is; a "<" without a
-    // ">" after it ends the scan, leaving the rest unchanged.
+
+    // Term codes, the suite's one scanner for them (the component library's kclRepTermCode
+    // and every window label use it). A term code is "<" + code (decimal, 16-bit) +
+    // optionally "." and a second number + any of the letters A, F, I, P + ">". F: first
+    // character upper case; I: every word capitalised (x_init_caps); A: all upper case (the
+    // last of these three letters counts); P: plural (x_pluralize), applied before the
+    // capitals. "<<" stands for one "<" and starts no code. Scanning from the start, each
+    // "<" opens a code that the next ">" closes; when what stands between them is no code,
+    // or the company has no description for it, it stays as it is and the scan goes on
+    // after the ">". A "<" without a ">" after it ends the scan, leaving the rest unchanged.
     static std::string ReplaceTermCodes(std::string_view text);
+
+    // The capitalisation styles of term codes (numbered as the component library's
+    // kclCapStyle): ASCII letters only, so the text keeps its length.
+    enum CapStyle : short { CapAsIs = 0, CapFirst = 1, CapWords = 2, CapAll = 3 };
+    static void ApplyCapStyle(std::string& text, short style);
+
+    struct TermCode {
+        short code = 0;
+        short sub = 0; // the second number, 0 for none
+        bool plural = false;
+        short style = CapAsIs;
+    };
+    // The company's description of a term code (that of the plain code when the second
+    // number has none of its own), made plural and capitalised; "" when it has none.
+    static std::string TermCodeDescription(const TermCode& term);
 
 protected:
     kwString(std::string_view text, size_t width, bool caseSensitive);

@@ -241,6 +241,40 @@ TEST_F(IssueLinks, ReadLinksGivesBackKeysAsShown) {
     EXPECT_EQ(otherLinks.list[0]->keyValues, (std::vector<std::string>{"CR-101"}));
 }
 
+TEST_F(IssueLinks, CrossReferenceFilesThatDoNotOpenAreSkippedQuietly) {
+    auto issue = NewIssue({{QV_APVND, "ACME"}, {QV_APINVOI, "INV-01001"}, {QV_EQEQUIP, "CR-101"}});
+    ASSERT_TRUE(issue->AddLink(*Link("EQ", 1, "Equipment", "30 ton crane ")));
+    std::string apz, eqz;
+    for (const auto& data : xio_company_files()) {
+        if (data.abbrev == "APZ") apz = data.path;
+        if (data.abbrev == "EQZ") eqz = data.path;
+    }
+    ASSERT_FALSE(apz.empty());
+    ASSERT_TRUE(fs::exists(eqz));
+
+    // Absent: nothing asks to make it, while linking or while reading links.
+    fs::remove(apz);
+    xw_clear_shown_messages();
+    EXPECT_TRUE(issue->AddLink(*Link("AP", 2, "Invoice", "Lumber and framing ")))
+        << "the link stands without the application's file";
+    OwnedLinks read;
+    EXPECT_TRUE(issue->ReadLinks(read.list));
+    EXPECT_EQ(read.list.size(), 2u);
+    EXPECT_TRUE(xw_shown_messages().empty()) << xw_shown_messages().front().text;
+    EXPECT_FALSE(fs::exists(apz)) << "no cross-reference file is made, by a write nor by a read";
+
+    // In use by someone who holds it alone: no Retry, while reading or deleting links.
+    kwioDataFile holder;
+    ASSERT_EQ(holder.PromptedOpen("EQZ", 7098, "", 0, false, true, true), 0);
+    OwnedLinks again;
+    EXPECT_TRUE(issue->ReadLinks(again.list));
+    EXPECT_TRUE(issue->DeleteLinks());
+    EXPECT_TRUE(xw_shown_messages().empty()) << xw_shown_messages().front().text;
+    holder.Close();
+    EXPECT_TRUE(FindCrossReference("EQZ", 1, {{"EQEQUIP", Text("CR-101")}, {"ISSUE1", Number(issue->Number())}}))
+        << "the application's record stays when its file could not be opened";
+}
+
 TEST_F(IssueLinks, DeleteLinksRemovesBothRecordsAndClearsTheFields) {
     auto first = NewIssue({{QV_APVND, "ACME"},
                            {QV_APINVOI, "INV-01001"},

@@ -12,6 +12,7 @@
 #include "kwcommon/xio.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <csignal>
@@ -46,6 +47,35 @@ TEST(qvIssueFileTest, OpensCreatingTheFileAndRefusesProgramZero) {
     ASSERT_FALSE(xw_shown_messages().empty());
     EXPECT_EQ(xw_shown_messages().back().text, "Unable to open Issue File");
     EXPECT_EQ(xw_shown_messages().back().caption, "Error");
+}
+
+TEST(qvIssueFileTest, DataOlderThanTheLibraryWorksWithWaitsForTheUpgrade) {
+    TestCompany company(false);
+    {
+        qvIssueFile file(7098);
+        ASSERT_TRUE(file.Open());
+    }
+    auto storeVersion = [&](const char* version) {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(company.Path("ISSUES.QVI").c_str(), &db), SQLITE_OK);
+        const std::string sql = std::string("UPDATE kw_meta SET value = '") + version + "' WHERE name = 'dataVersion'";
+        EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    };
+    storeVersion("9.8.25");
+    qvIssueFile file(7098);
+    xw_clear_shown_messages();
+    xw_script_answers({XW_ANSWER_OK, XW_ANSWER_OK});
+    EXPECT_FALSE(file.Open()) << "9.8.25 is older than 9.8.26, the lowest version the library works with";
+    ASSERT_EQ(xw_shown_messages().size(), 2u);
+    EXPECT_NE(xw_shown_messages()[0].text.find("qvupgrade --data " + company.Folder()), std::string::npos)
+        << xw_shown_messages()[0].text;
+    EXPECT_EQ(xw_shown_messages()[1].text, "Unable to open Issue File");
+
+    storeVersion("9.8.26");
+    xw_clear_shown_messages();
+    EXPECT_TRUE(file.Open()) << "data at the lowest version is used as it is";
+    EXPECT_TRUE(xw_shown_messages().empty());
 }
 
 TEST(qvNextIssueNumberTest, NumbersFollowEachOtherAndOnlyTheLastIsGivenBack) {

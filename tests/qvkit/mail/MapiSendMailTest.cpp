@@ -437,3 +437,35 @@ TEST_F(MailService, LogonWindowAsksForAMissingPasswordOncePerSession) {
     EXPECT_EQ(ScriptedAnswersLeft(), 1) << "the typed password was kept for the session";
     EXPECT_EQ(server.Deliveries().size(), 2u);
 }
+
+TEST_F(MailService, MailSettingsOfTheWrongTypeSendNothingAndNameTheKey) {
+    const nlohmann::json original = nlohmann::json::parse(ReadFile(company.Path("company.json")))["mail"];
+    // (key, bad value, what the log says); the installed flag stays true throughout.
+    const std::tuple<const char*, nlohmann::json, const char*> cases[] = {
+        {"host", 25, "company.json: mail.host must be a text, not 25"},
+        {"port", "587", "company.json: mail.port must be a whole number from 0 to 65535, not \"587\""},
+        {"port", 70000, "company.json: mail.port must be a whole number"},
+        {"security", true, "company.json: mail.security must be a text"},
+        {"security", "starttsl", "company.json: mail.security must be \"none\", \"starttls\" or \"tls\""},
+        {"user", nullptr, "company.json: mail.user must be a text, not null"},
+        {"password", 1234, "company.json: mail.password must be a text"},
+        {"sender", nlohmann::json::array(), "company.json: mail.sender must be a text"},
+    };
+    for (const auto& [key, bad, logged] : cases) {
+        SetMail({{key, bad}});
+        kclMail mail("DANA", "Subject", "Body", 0);
+        EXPECT_EQ(mail.mapiStatus(), MAPI_E_FAILURE) << key << " = " << bad.dump();
+        EXPECT_TRUE(OutboxFiles().empty()) << "nothing goes out on settings that cannot be read";
+        const std::string log = ReadFile(kwCompany::LogFile());
+        EXPECT_NE(log.find(logged), std::string::npos) << key << ": " << log;
+        SetMail({{key, original.at(key)}});
+    }
+    nlohmann::json settings = nlohmann::json::parse(ReadFile(company.Path("company.json")));
+    settings["mail"] = "smtp.example.com";
+    std::ofstream(company.Path("company.json")) << settings.dump(2);
+    std::string error;
+    ASSERT_TRUE(kwCompany::Open(company.Folder(), &error)) << "the company still opens: " << error;
+    kclMail mail("DANA", "Subject", "Body", 0);
+    EXPECT_EQ(mail.mapiStatus(), MAPI_E_FAILURE);
+    EXPECT_NE(ReadFile(kwCompany::LogFile()).find("company.json: mail must be a JSON object"), std::string::npos);
+}

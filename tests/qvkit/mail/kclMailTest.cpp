@@ -12,6 +12,7 @@
 #include <climits>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <unistd.h>
 
 namespace {
@@ -189,6 +190,12 @@ TEST_F(kclMailFake, IsEnabledReadsTheInstalledSetting) {
         SetInstalled(company, value);
         EXPECT_EQ(mail.isEnabled(), expected) << "installed = " << value.dump();
     }
+    SetInstalled(company, nlohmann::json::array({1}));
+    EXPECT_FALSE(mail.isEnabled()) << "a value of another type is no installation";
+    std::stringstream log;
+    log << std::ifstream(kwCompany::LogFile()).rdbuf();
+    EXPECT_NE(log.str().find("company.json: mail.installed must be true or false"), std::string::npos)
+        << "and is logged with its place: " << log.str();
 
     SetInstalled(company, true);
     kclMail::UseLibraryForTesting("libmapi-not-there.so");

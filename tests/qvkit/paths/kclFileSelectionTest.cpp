@@ -1,14 +1,19 @@
 // Choosing files and report designs through the chooser seam: where the chooser starts,
 // what comes back for files in and out of that folder, drives, and the window-field forms.
 #include "PathTestHelpers.h"
+#include "TestApplication.h"
 #include "TestCompany.h"
 
 #include "qvkit/paths/kclFileChooser.h"
 #include "qvkit/paths/kclFileSelection.h"
 #include "qvkit/paths/kclWindowFields.h"
+#include "kwapp/suitewin/xw.h"
+#include "kwcommon/x_value_def.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
 #include <vector>
@@ -143,4 +148,36 @@ TEST(kclSelectReportFromList, WindowFieldFormWritesTheChoiceBack) {
         << "a choice the field refused is not reported as made";
     EXPECT_EQ(calls, std::vector<std::string>{"put"});
     kclSetWindowFieldAccess({});
+}
+
+TEST(FileSelection, ByDefaultTheFieldIsASuiteWindowField) {
+    TestApplication();
+    TestCompany company;
+    ScriptedChooser chooser;
+    const std::string screens = company.Path("screens");
+    std::filesystem::create_directories(screens);
+    std::ofstream(screens + "/pick.scr") << R"({"screen": "PICK", "groups": [{"name": "G", "panels": [
+        {"name": "P", "title": "Pick", "width": 40, "height": 3,
+         "fields": [{"number": 1, "type": "text", "row": 1, "column": 2, "width": 30, "maxLength": 60}]}]}]})";
+    xw_set_screen_folders({screens});
+    const short screen = xw_open_screen_file("PICK");
+    ASSERT_NE(screen, 0) << xw_screen_file_error();
+    const short window = xw_display_panel(screen, "G", "P", 0, nullptr, nullptr);
+    ASSERT_NE(window, 0);
+    x_value_def old{};
+    old.SetText("Old");
+    xw_put_field(window, 1, &old);
+
+    chooser.answer = company.Path("reports/Chosen.RPT");
+    EXPECT_EQ(kclSelectReportFromList(window, 1, "Report Designs", 0, 0), 1);
+    EXPECT_EQ(chooser.Last().path, "Old") << "the selection starts from the window field's text";
+    x_value_def now{};
+    ASSERT_EQ(xw_get_field(window, 1, &now), XW_OK);
+    EXPECT_EQ(now.AsText(), "Chosen");
+    xw_field_def def{};
+    xw_get_field_def(window, 1, &def);
+    EXPECT_EQ(def.changed, 1) << "the choice counts as the user's change";
+    xw_cls_window(window);
+    xw_cls_screen_file(screen);
+    xw_set_screen_folders({});
 }

@@ -41,8 +41,11 @@ TEST(kclTermCode, LeavesWhatIsNoCodeAlone) {
         << "a code without description stays and the scan goes on";
     EXPECT_EQ(kclRepTermCode("<99999F>"), "<99999F>") << "a number beyond 16 bits names nothing";
     EXPECT_EQ(kclRepTermCode("a <262F b <<"), "a <262F b <<") << "no closing sign ends the scan";
-    EXPECT_EQ(kclRepTermCode("if a < b then <262F>"), "if a < b then Classification")
-        << "a stray < does not hide a later code";
+    EXPECT_EQ(kclRepTermCode("if a < b then <262F>"), "if a < b then <262F>")
+        << "the first > closes what a < opened: no code there, and the scan goes on after it, "
+           "as in every window (the data library's scanner)";
+    EXPECT_EQ(kclRepTermCode("if a << b then <262F>"), "if a < b then Classification")
+        << "a < meant as text is written <<";
 }
 
 TEST(kclTermCode, CapitalisationStyles) {

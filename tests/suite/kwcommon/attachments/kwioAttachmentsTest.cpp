@@ -253,3 +253,33 @@ TEST_F(Attachments, AListHeldByAnotherProcessIsInUseUntilItDies) {
     ASSERT_TRUE(WIFEXITED(wstatus));
     EXPECT_EQ(WEXITSTATUS(wstatus), XIO_IN_USE);
 }
+
+TEST_F(Attachments, ADamagedListIsCorruptAndNamesThePlace) {
+    kwioAttachments list("QVI", 1, "7");
+    ASSERT_EQ(list.Fetch(), XIO_OK);
+    ASSERT_EQ(list.Add(MakeFile(sources, "a.txt", "a")), XIO_OK);
+    ASSERT_EQ(list.Write(), XIO_OK);
+    const std::string path = list.Folder() + "/list.json";
+    EXPECT_EQ(ReadAll(path).substr(ReadAll(path).size() - 3), "}\n\n") << "the list's bytes as ever";
+    list.Free();
+
+    const std::string entry = R"("name": "a.txt", "stored": "1-a.txt")";
+    const std::pair<std::string, std::string> damaged[] = {
+        {R"({"key": "7", "attachments": [{)" + entry + R"(, "size": "1"}]})", "attachments[0].size must be a whole number"},
+        {R"({"key": "7", "attachments": [{"name": 5, "stored": "1-a.txt"}]})", "attachments[0].name must be a text"},
+        {R"({"key": "7", "attachments": [{"name": "a.txt"}]})", "attachments[0] has no \"stored\""},
+        {R"({"key": "7", "attachments": [{)" + entry + R"(, "added": true}]})", "attachments[0].added"},
+        {R"({"key": "7", "attachments": [{"name": "a", "stored": "../../x"}]})", "attachments[0].stored"},
+        {R"({"key": "7", "next": "2", "attachments": []})", "next must be a whole number"},
+        {R"({"key": "7", "attachments": {}})", "attachments must be a list"},
+        {R"({"key": "7"})", "the file has no \"attachments\""},
+    };
+    for (const auto& [text, place] : damaged) {
+        WriteAll(path, text);
+        kwioAttachments again("QVI", 1, "7");
+        EXPECT_EQ(again.Fetch(false), XIO_CORRUPT) << text;
+        EXPECT_EQ(again.Count(), 0u);
+        const std::string log = LastLine(ReadAll(kwCompany::LogFile()));
+        EXPECT_NE(log.find("list.json: " + place), std::string::npos) << log;
+    }
+}

@@ -3,6 +3,7 @@
 #include "kwcommon/kwStatus.h"
 #include "kwcommon/xa.h"
 #include "TestCompany.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -10,14 +11,6 @@
 #include <fstream>
 #include <sstream>
 
-namespace {
-
-void WriteAll(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-}
-
-} // namespace
 
 TEST(Applications, LookupByCodeAndName) {
     TestCompany company(false);
@@ -84,18 +77,27 @@ TEST(Applications, MissingOrMalformedFile) {
     EXPECT_STREQ(info.code, "XX") << "codes are kept in capitals";
     EXPECT_EQ(info.installed, 1) << "a listed application is installed unless it says otherwise";
 
-    const char* malformed[] = {
-        R"({ "applications": [ { "code": "ABC", "name": "Too long" } ] })",
-        R"({ "applications": [ { "name": "No code" } ] })",
-        R"({ "applications": [ { "code": "AP", "installed": "yes" } ] })",
-        R"({ "applications": { "code": "AP" } })",
-        R"({ "applications": [ )",
+    // Each malformed file, and the place its log line names.
+    const std::pair<const char*, const char*> malformed[] = {
+        {R"({ "applications": [ { "code": "ABC", "name": "Too long" } ] })", "applications[0].code"},
+        {R"({ "applications": [ { "name": "No code" } ] })", "applications[0] has no \"code\""},
+        {R"({ "applications": [ { "code": 12 } ] })", "applications[0].code must be a text, not 12"},
+        {R"({ "applications": [ { "code": "AP", "name": 7 } ] })", "applications[0].name must be a text"},
+        {R"({ "applications": [ { "code": "AP", "installed": "yes" } ] })", "applications[0].installed"},
+        {R"({ "applications": [ { "code": "AP", "hidden": null } ] })", "applications[0].hidden"},
+        {R"({ "applications": [ "AP" ] })", "applications[0] must be a JSON object"},
+        {R"({ "applications": { "code": "AP" } })", "applications must be a list"},
+        {R"([ "AP" ])", "the file must be a JSON object"},
+        {R"({ "applications": [ )", "not valid JSON"},
     };
-    for (const char* text : malformed) {
+    for (const auto& [text, place] : malformed) {
         WriteAll(path, text);
         EXPECT_EQ(xa_get_kw_nam(1, &info, "XX"), 0) << "malformed: " << text;
         EXPECT_TRUE(xa_all_applications().empty()) << "malformed: " << text;
         EXPECT_EQ(xa_appl_installed("AP"), 0) << "malformed: " << text;
+        EXPECT_NE(LastLine(ReadAll(kwCompany::LogFile())).find("applications.json: " + std::string(place)),
+                  std::string::npos)
+            << "the log names the file and the place: " << LastLine(ReadAll(kwCompany::LogFile()));
     }
     std::remove(path.c_str());
     EXPECT_TRUE(xa_get_kw_apl().empty()) << "no file, no applications";

@@ -127,20 +127,30 @@ TEST(CustomLists, MissingOrMalformedFileReadsAsNone) {
     EXPECT_EQ(xk_put_custom_list(262, {"a"}), XIO_CORRUPT) << "a malformed file is not overwritten";
     EXPECT_EQ(ReadAll(path), broken) << "the malformed file stays as it was";
 
-    const char* wrongShapes[] = {
-        "[1, 2, 3]",
-        "{ \"lists\": { \"262\": \"Software\" } }",
-        "{ \"lists\": { \"262\": [\"a\", 5] } }",
-        "{ \"lists\": { \"abc\": [\"a\"] } }",
-        "{ \"descriptions\": { \"262\": 12 } }",
-        "{ \"kinds\": { \"301\": { \"sections\": [4, 0, 3] } } }",
-        "{ \"kinds\": { \"301\": { \"sections\": [4, 2], \"separator\": \"\" } } }",
-        "",
+    // Each malformed file, and the place its log line names.
+    const std::pair<const char*, const char*> wrongShapes[] = {
+        {"[1, 2, 3]", "the file must be a JSON object"},
+        {"{ \"lists\": { \"262\": \"Software\" } }", "lists.262 must be a list"},
+        {"{ \"lists\": { \"262\": [\"a\", 5] } }", "lists.262[1] must be a text, not 5"},
+        {"{ \"lists\": { \"262\": [\"a\", null] } }", "lists.262[1] must be a text, not null"},
+        {"{ \"lists\": { \"abc\": [\"a\"] } }", "lists holds \"abc\", which is no list number"},
+        {"{ \"lists\": [] }", "lists must be a JSON object"},
+        {"{ \"descriptions\": { \"262\": 12 } }", "descriptions.262 must be a text, not 12"},
+        {"{ \"descriptions\": { \"262.1\": true } }", "[\"262.1\"] must be a text"},
+        {"{ \"kinds\": { \"301\": { \"sections\": [4, 0, 3] } } }", "kinds.301.sections[1]"},
+        {"{ \"kinds\": { \"301\": { \"sections\": [4, 2], \"separator\": \"\" } } }",
+         "kinds.301.separator must not be empty"},
+        {"{ \"kinds\": { \"301\": { \"width\": \"9\" } } }", "kinds.301.width must be a whole number"},
+        {"{ \"kinds\": { \"301\": { \"name\": 1 } } }", "kinds.301.name must be a text"},
+        {"", "not valid JSON"},
     };
-    for (const char* text : wrongShapes) {
+    for (const auto& [text, place] : wrongShapes) {
         WriteAll(path, text);
         EXPECT_EQ(xk_get_custom_list(262, nullptr), XIO_NO_RECORD) << "malformed: " << text;
         EXPECT_EQ(xk_width(301, 0), 0) << "malformed: " << text;
+        EXPECT_NE(LastLine(ReadAll(kwCompany::LogFile())).find("lists.json"), std::string::npos);
+        EXPECT_NE(LastLine(ReadAll(kwCompany::LogFile())).find(place), std::string::npos)
+            << "the log names the place: " << LastLine(ReadAll(kwCompany::LogFile()));
         EXPECT_EQ(xk_put_description(262, 0, "Kind"), XIO_CORRUPT) << "not overwritten: " << text;
         EXPECT_EQ(ReadAll(path), text) << "the malformed file stays as it was";
     }

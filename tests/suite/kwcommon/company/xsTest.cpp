@@ -12,10 +12,6 @@
 #include <fstream>
 #include <sstream>
 
-namespace {
-
-} // namespace
-
 TEST(Operators, LookupIgnoresLetterCase) {
     TestCompany company(false);
 
@@ -67,22 +63,37 @@ TEST(Operators, MissingOrMalformedFile) {
     EXPECT_EQ(xs_all_operators().size(), 1u);
     EXPECT_TRUE(xs_security_on());
 
-    const char* malformed[] = {
-        "{ \"operators\": [ { \"id\": \"ann\" } ",
-        "{ \"security\": \"yes\" }",
-        "{ \"operators\": [ { \"id\": \"an-id-longer-than-twenty-characters\" } ] }",
-        "{ \"operators\": [ { \"name\": \"no id\" } ] }",
-        "{ \"operators\": [ { \"id\": \"bob\", \"privilege\": \"high\" } ] }",
-        "{ \"operators\": { \"id\": \"bob\" } }",
+    // Each malformed file, and the place its log line names.
+    const std::pair<const char*, const char*> malformed[] = {
+        {"{ \"operators\": [ { \"id\": \"ann\" } ", "not valid JSON"},
+        {"{ \"security\": \"yes\" }", "security must be true or false"},
+        {"{ \"security\": null }", "security must be true or false, not null"},
+        {"{ \"operators\": [ { \"id\": \"an-id-longer-than-twenty-characters\" } ] }", "operators[0].id"},
+        {"{ \"operators\": [ { \"name\": \"no id\" } ] }", "operators[0] has no \"id\""},
+        {"{ \"operators\": [ { \"id\": 7 } ] }", "operators[0].id must be a text, not 7"},
+        {"{ \"operators\": [ { \"id\": \"bob\", \"privilege\": \"high\" } ] }", "operators[0].privilege"},
+        {"{ \"operators\": [ { \"id\": \"bob\", \"email\": [] } ] }", "operators[0].email must be a text"},
+        {"{ \"operators\": [ { \"id\": \"bob\", \"denied\": [7010] } ] }", "operators[0].denied must be a JSON object"},
+        {"{ \"operators\": [ { \"id\": \"bob\", \"denied\": { \"QV\": [\"7010\"] } } ] }",
+         "operators[0].denied.QV[0] must be a whole number"},
+        {"{ \"operators\": { \"id\": \"bob\" } }", "operators must be a list"},
     };
-    for (const char* text : malformed) {
+    for (const auto& [text, place] : malformed) {
         WriteAll(path, text);
         EXPECT_EQ(xs_find_oper_def("ann", &def), XIO_NO_RECORD) << "malformed: " << text;
         EXPECT_TRUE(xs_all_operators().empty()) << "malformed: " << text;
         EXPECT_FALSE(xs_security_on()) << "malformed: " << text;
+        EXPECT_NE(LastLine(ReadAll(kwCompany::LogFile())).find("operators.json: " + std::string(place)),
+                  std::string::npos)
+            << "the log names the file and the place: " << LastLine(ReadAll(kwCompany::LogFile()));
     }
-    EXPECT_NE(ReadAll(kwCompany::LogFile()).find("operators.json"), std::string::npos)
-        << "a malformed operators file is logged";
+
+    WriteAll(path, R"({ "security": true, "operators": [
+        { "id": "DANA", "denied": { "qv": [7010, 7020], "AP": [] } } ] })");
+    EXPECT_TRUE(xs_command_denied("dana", "QV", 7020)) << "ids and application codes in any case";
+    EXPECT_FALSE(xs_command_denied("DANA", "QV", 7500));
+    EXPECT_FALSE(xs_command_denied("DANA", "AP", 7010));
+    EXPECT_FALSE(xs_command_denied("LEE", "QV", 7010)) << "an operator the file does not name";
 
     std::remove(path.c_str());
     EXPECT_TRUE(xs_all_operators().empty()) << "no file, no operators";

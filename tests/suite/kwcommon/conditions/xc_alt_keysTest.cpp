@@ -1,5 +1,8 @@
 // Alternate keys switched on and off in the company's control file.
 #include "TestCompany.h"
+#include "TestFiles.h"
+
+#include "kwcommon/kwCompany.h"
 
 #include "kwcommon/conditions/xc_alt_keys.h"
 #include "kwcommon/kwStatus.h"
@@ -100,13 +103,25 @@ TEST_F(AltKeys, OpenControlFileHoldsChangesUntilWritten) {
 }
 
 TEST_F(AltKeys, MalformedControlFile) {
-    const std::string garbage = "{ \"QVI\": [ not json";
-    WriteText(ControlPath(), garbage);
-    EXPECT_LT(xc_open_control_file(1), 0) << "a malformed file cannot be opened";
-    EXPECT_EQ(xc_alt_key_active("QVI", 2), 1) << "keys stay as the dictionary has them";
-    EXPECT_EQ(xc_deactivate_alt_key("QVI", 2), XIO_CORRUPT) << "never written over";
-    std::ifstream in(ControlPath());
-    std::stringstream text;
-    text << in.rdbuf();
-    EXPECT_EQ(text.str(), garbage);
+    // Each malformed file, and the place its log line names.
+    const std::pair<const char*, const char*> malformed[] = {
+        {"{ \"QVI\": [ not json", "not valid JSON"},
+        {"[]", "the file must be a JSON object"},
+        {"{ \"QVI\": [2, 3] }", "QVI must be a JSON object"},
+        {"{ \"QVI\": { \"2\": \"no\" } }", "QVI.2 must be true or false, not \"no\""},
+        {"{ \"QVI\": { \"2\": null } }", "QVI.2 must be true or false, not null"},
+        {"{ \"QVI\": { \"two\": false } }", "QVI holds \"two\", which is no key number"},
+    };
+    for (const auto& [garbage, place] : malformed) {
+        WriteText(ControlPath(), garbage);
+        EXPECT_LT(xc_open_control_file(1), 0) << "a malformed file cannot be opened: " << garbage;
+        EXPECT_EQ(xc_alt_key_active("QVI", 2), 1) << "keys stay as the dictionary has them";
+        EXPECT_EQ(xc_deactivate_alt_key("QVI", 2), XIO_CORRUPT) << "never written over";
+        std::ifstream in(ControlPath());
+        std::stringstream text;
+        text << in.rdbuf();
+        EXPECT_EQ(text.str(), garbage);
+        const std::string log = LastLine(ReadAll(kwCompany::LogFile()));
+        EXPECT_NE(log.find("altkeys.json: " + std::string(place)), std::string::npos) << log;
+    }
 }

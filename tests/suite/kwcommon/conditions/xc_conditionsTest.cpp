@@ -335,3 +335,27 @@ TEST_F(Conditions, PutChecksAndFindsFieldsByName) {
     EXPECT_EQ(xc_condition_count(handle), 2);
     xc_term_conditions(handle, 1);
 }
+
+TEST_F(Conditions, ACopyPutsBackConditionsPositionAndChangedMark) {
+    const short original = NewSet();
+    const short copy = NewSet();
+    const xc_cond_def open = Make("STATUS", XC_EQUAL, Text("Open"), std::nullopt, XC_OR);
+    const xc_cond_def high = Make("URGENCY", XC_EQUAL, Text("High"));
+    xc_put_condition(original, &open);
+    xc_put_condition(original, &high);
+    xc_cond_def walked;
+    xc_get_condition(original, &walked);
+    ASSERT_EQ(xc_copy_conditions(original, copy), 1);
+
+    xc_delete_condition(original, 0);
+    xc_clear_conditions(original);
+    ASSERT_NE(xc_changed_conditions(original), 0);
+    ASSERT_EQ(xc_copy_conditions(copy, original), 1);
+    EXPECT_EQ(xc_condition_count(original), 2);
+    EXPECT_EQ(xc_changed_conditions(original), 0) << "the mark comes back with the conditions";
+    ASSERT_EQ(xc_get_condition(original, &walked), 1);
+    EXPECT_EQ(std::memcmp(&walked, &high, sizeof(walked)), 0) << "so does the reading position";
+    EXPECT_EQ(xc_copy_conditions(original, 9999), 0) << "an unknown set";
+    xc_term_conditions(copy, 1);
+    xc_term_conditions(original, 1);
+}

@@ -125,3 +125,48 @@ TEST(kwFileLock, LocksExcludeOtherDescriptorsAndDieWithTheirHolder) {
     ::close(ready[1]);
     fs::remove_all(folder);
 }
+
+TEST(kwStoredFile, FoldersArePlacedWholeOverNothingButAnEmptyFolder) {
+    const std::string folder = NewFolder();
+    const std::string target = folder + "/company";
+    auto made = [&](const std::string& content) {
+        const std::string temporary = kwStoredFile::TemporaryPath(target);
+        fs::create_directories(temporary + "/dict");
+        WriteAll(temporary + "/company.json", content);
+        WriteAll(temporary + "/dict/qvi.dct", "{}");
+        return temporary;
+    };
+    fs::create_directory(target); // an empty leftover does not block the place
+    bool placed = false;
+    std::string error;
+    ASSERT_TRUE(kwStoredFile::PlaceFolder(made("first"), target, &error, &placed)) << error;
+    EXPECT_TRUE(placed);
+    EXPECT_EQ(ReadAll(target + "/company.json"), "first");
+    EXPECT_EQ(ReadAll(target + "/dict/qvi.dct"), "{}");
+
+    ASSERT_TRUE(kwStoredFile::PlaceFolder(made("second"), target, &error, &placed))
+        << "another process's folder in place is as good";
+    EXPECT_FALSE(placed);
+    EXPECT_EQ(ReadAll(target + "/company.json"), "first") << "a full folder is never replaced";
+    EXPECT_EQ(EntriesIn(folder), 1u) << "the temporary folder is gone";
+
+    // A temporary folder of a dead maker goes like a temporary file.
+    const std::string dead = folder + "/.company.tmp-" + std::to_string(DeadProcessId()) + "-abcdefgh";
+    fs::create_directories(dead + "/dict");
+    WriteAll(dead + "/company.json", "half made");
+    EXPECT_EQ(kwStoredFile::RemoveAbandonedTemporaries(folder), 1);
+    EXPECT_FALSE(fs::exists(dead));
+    fs::remove_all(folder);
+}
+
+TEST(kwStoredFile, AppendsAddToTheEndOfALog) {
+    const std::string folder = NewFolder();
+    const std::string log = folder + "/kwlog.txt";
+    std::string error;
+    ASSERT_TRUE(kwStoredFile::Append(log, "one\n", &error)) << error;
+    ASSERT_TRUE(kwStoredFile::Append(log, "two\n", &error)) << error;
+    EXPECT_EQ(ReadAll(log), "one\ntwo\n");
+    EXPECT_FALSE(kwStoredFile::Append(folder + "/missing/log.txt", "x", &error));
+    EXPECT_NE(error.find("missing/log.txt"), std::string::npos) << error;
+    fs::remove_all(folder);
+}

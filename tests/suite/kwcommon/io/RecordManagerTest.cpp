@@ -1,6 +1,6 @@
 // The record manager against a small dictionary of its own: records, walks, locks
 // between processes, crash safety and damaged files.
-#include "TestCompany.h"
+#include "RecordManagerTestSupport.h"
 
 #include "kwcommon/conditions/xc_alt_keys.h"
 #include "kwcommon/kwioFile.h"
@@ -22,33 +22,7 @@
 
 namespace {
 
-const char* kDictionary = R"({
-  "file": { "abbrev": "TST", "description": "Test records", "defaultFileName": "TEST.TST", "dataVersion": "1.0.0" },
-  "recordTypes": [
-    { "number": 1, "name": "ITEM", "description": "Item",
-      "fields": [
-        { "name": "ID", "type": 1 },
-        { "name": "NAME", "type": 0, "width": 10 },
-        { "name": "GROUP", "type": 0, "width": 5 },
-        { "name": "DUE", "type": 3 },
-        { "name": "NOTES", "type": 0, "longText": true, "width": 2000 },
-        { "name": "KIND", "type": 7, "items": ["First", "Second"], "defaultItem": 2 }
-      ],
-      "keys": [
-        { "number": 0, "name": "ID", "fields": ["ID"], "unique": true },
-        { "number": 1, "name": "GROUP", "fields": ["GROUP", "ID"] },
-        { "number": 2, "name": "DUE", "fields": ["DUE"], "unique": false }
-      ] },
-    { "number": 2, "name": "NOTE", "fields": [ { "name": "NID", "type": 1 }, { "name": "TEXT", "type": 0, "width": 20 } ],
-      "keys": [ { "number": 0, "name": "NID", "fields": ["NID"], "unique": false } ] }
-  ],
-  "header": [ { "name": "LASTID", "type": 1 } ]
-})";
-
-void WriteTestDictionary(const TestCompany& company) {
-    std::filesystem::create_directories(company.Path("dict"));
-    std::ofstream(company.Path("dict/tst.dct")) << kDictionary;
-}
+using rmtest::WriteTestDictionary;
 
 class RecordManager : public ::testing::Test {
 protected:
@@ -238,6 +212,40 @@ TEST_F(RecordManager, WalksFollowEachKeyToTheEnd) {
     ASSERT_EQ(xio_restore_record(f, first, 1, 0), 0);
     ASSERT_EQ(xio_rd_next(f, 1, 0, 0), 0);
     EXPECT_EQ(Number(id), 1.5);
+}
+
+TEST_F(RecordManager, CountsAreKeptByTheFileAndAWalkMayChangeItsKey) {
+    ASSERT_EQ(rmtest::AddItems(f, 1, 30), 0);
+    kwioDataFile other;
+    ASSERT_EQ(other.PromptedOpen("TST", 2, "", 0, false, true, false), 0);
+    ASSERT_EQ(rmtest::AddItems(other.FileNum(), 31, 5), 0);
+    xio_clr_record(f, 1);
+    Put(id, 3);
+    ASSERT_EQ(xio_rd_record(f, 1, 0, 1), 0);
+    ASSERT_EQ(xio_del_record(f, 1), 0);
+    int64_t count = 0;
+    ASSERT_EQ(xio_count_records(f, 1, &count), 0);
+    EXPECT_EQ(count, 34) << "writes of both opens are counted";
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(company.Path("TEST.TST").c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    sqlite3_stmt* stmt = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT records FROM kw_count WHERE type = 1", -1, &stmt, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(stmt), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int64(stmt, 0), 34) << "the count is kept in the file itself";
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+
+    // Read by group (key 1), then go on by number (key 0) from that record.
+    xio_clr_record(f, 1);
+    Put(group, "B");
+    Put(id, 10);
+    ASSERT_EQ(xio_rd_ge(f, 1, 1, 0), 0);
+    EXPECT_EQ(Number(id), 10);
+    ASSERT_EQ(xio_rd_next(f, 1, 0, 0), 0);
+    EXPECT_EQ(Number(id), 11) << "the next record by number follows the record read by group";
+    ASSERT_EQ(xio_rd_next(f, 1, 1, 0), 0);
+    EXPECT_EQ(Text(group), "A") << "and the next by group follows 11 in group A";
+    EXPECT_EQ(Number(id), 13);
 }
 
 TEST_F(RecordManager, SwitchedOffAlternateKeysKeepNoIndexYetStillWalk) {

@@ -171,6 +171,46 @@ TEST_F(PrefStore, AMalformedStoreReadsAsMissingAndIsSetAsideOnWrite) {
     EXPECT_EQ(ReadFile(path + ".bad"), "{ broken") << "the damaged file is kept aside";
 }
 
+TEST_F(PrefStore, ADamagedValueIsLoggedWithItsPlaceAndTheOthersStay) {
+    const std::string path = xpref_store_path(XPREF_SYSTEM);
+    WriteFile(path, R"({"format": 1, "sections": {"Prog": {"Good": "yes", "Number": 5,
+        "Odd": {"hex": 12}, "Half": {"hex": "abc"}, "Block": {"hex": "0a0b"}}}})");
+    char text[16] = {};
+    unsigned char data[2] = {};
+    // (key, the place the log names)
+    const std::pair<const char*, const char*> damaged[] = {
+        {"Number", "preferences.json: sections.Prog.Number must be a text or"},
+        {"Odd", "preferences.json: sections.Prog.Odd must be a text or"},
+        {"Half", "preferences.json: sections.Prog.Half must be a text or"},
+    };
+    for (const auto& [key, place] : damaged) {
+        EXPECT_EQ(xpref_get_string(XPREF_SYSTEM, "Prog", key, text, sizeof(text)), 0) << key;
+        EXPECT_EQ(xpref_get_data(XPREF_SYSTEM, "Prog", key, data, 1), 0) << key;
+        std::string log = ReadFile(kwCompany::LogFile());
+        EXPECT_NE(log.find(place), std::string::npos) << log;
+    }
+    EXPECT_NE(xpref_get_string(XPREF_SYSTEM, "Prog", "Good", text, sizeof(text)), 0);
+    EXPECT_NE(xpref_get_data(XPREF_SYSTEM, "Prog", "Block", data, 2), 0);
+    ASSERT_NE(xpref_put_string(XPREF_SYSTEM, "Prog", "Number", "mended"), 0);
+    EXPECT_NE(xpref_get_string(XPREF_SYSTEM, "Prog", "Number", text, sizeof(text)), 0);
+    EXPECT_STREQ(text, "mended");
+    EXPECT_NE(xpref_get_string(XPREF_SYSTEM, "Prog", "Good", text, sizeof(text)), 0)
+        << "a damaged value does not cost the others";
+    EXPECT_FALSE(fs::exists(path + ".bad"));
+
+    // A store of the wrong shape is set aside whole, its place named.
+    WriteFile(path, R"({"format": "one", "sections": {}})");
+    EXPECT_EQ(xpref_get_string(XPREF_SYSTEM, "Prog", "Good", text, sizeof(text)), 0);
+    EXPECT_NE(ReadFile(kwCompany::LogFile()).find("preferences.json: format must be a whole number"),
+              std::string::npos);
+    WriteFile(path, R"({"sections": {"Prog": ["Good"]}})");
+    EXPECT_EQ(xpref_get_string(XPREF_SYSTEM, "Prog", "Good", text, sizeof(text)), 0);
+    EXPECT_NE(ReadFile(kwCompany::LogFile()).find("preferences.json: sections.Prog must be a JSON object"),
+              std::string::npos);
+    ASSERT_NE(xpref_put_string(XPREF_SYSTEM, "Prog", "Good", "again"), 0);
+    EXPECT_EQ(ReadFile(path + ".bad"), R"({"sections": {"Prog": ["Good"]}})");
+}
+
 TEST_F(PrefStore, TwoProcessesWritingAtOnceLoseNoKey) {
     constexpr int KEYS = 40;
     pid_t children[2];
