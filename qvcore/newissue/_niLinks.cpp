@@ -25,7 +25,7 @@
 
 #include "kwcommon/x_message.h"
 #include "kwcommon/x_value_def.h"
-#include "kwcommon/xdll.h"
+#include "kwcommon/xdll_load.h"
 #include "kwcommon/xk.h"
 
 #include <QComboBox>

@@ -184,7 +184,8 @@ TEST_F(LinkWizard, LinkGroupsOfferEveryFileOfTheGroup) {
 
 TEST_F(LinkWizard, DictionariesThatDoNotServeAreTold) {
     // An issue dictionary that has gone since step 1 listed it, one that is damaged, one
-    // without record types, one whose keys match no data.
+    // without record types (the data library takes it for damaged), one whose keys match
+    // no data.
     fs::remove(company.Path("dict/apz.dct"));
     WriteAll(company.Path("dict/cmz.dct"), "{ \"file\": ");
     WriteAll(company.Path("dict/eqz.dct"),
@@ -202,7 +203,8 @@ TEST_F(LinkWizard, DictionariesThatDoNotServeAreTold) {
     const std::pair<const char*, const char*> cases[] = {
         {"Accounts Payable", "Could not open the APZ dictionary.  The dictionary file was not found."},
         {"Cash Management", "Could not open the CMZ dictionary.  The dictionary file is corrupt."},
-        {"Equipment", "The current application does not store issues.  The application issue dictionary is empty."},
+        // The data library refuses a dictionary without record types as malformed.
+        {"Equipment", "Could not open the EQZ dictionary.  The dictionary file is corrupt."},
     };
     for (const auto& [app, message] : cases) {
         xw_clear_shown_messages();
