@@ -35,7 +35,7 @@ void CQVApp::RegisterTasks() {
 
     // New Issue: the library's task replaces the framework's, in every case.
     DestroyTask(ID_NEW_ISSUE);
-    new TaskNewIssue(); // the application owns its tasks
+    AddTask(std::make_unique<TaskNewIssue>());
 }
 
 bool CQVApp::InitInstance() {
@@ -49,7 +49,7 @@ bool CQVApp::InitInstance() {
         return false;
     }
 
-    new kwSplashScreen(); // closes and deletes itself once the frame is up
+    _splash = new kwSplashScreen();
 
     auto frame = std::make_unique<CMainFrame>();
     if (!frame->LoadFrame(IDR_MAINFRAME, FRAME_STYLE, nullptr, nullptr)) return false;

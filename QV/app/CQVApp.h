@@ -5,6 +5,10 @@
 #include "kwapp/app/kwMainApp.h"
 #include "qvcore/tasks/qvCommands.h"
 
+#include <QPointer>
+
+class kwSplashScreen;
+
 class CQVApp : public kwMainApp {
 public:
     // Command numbers of the program's tasks (numbered in qvCommands.h).
@@ -26,4 +30,7 @@ public:
 
 private:
     void RegisterTasks();
+
+    // Shown while the frame is made; it closes and deletes itself once the frame is up.
+    QPointer<kwSplashScreen> _splash;
 };

@@ -220,7 +220,7 @@ TEST_F(QVStart, MacroStartReportsWhatCannotRunAndOpensNoWindow) {
 
 TEST_F(QVStart, ViewIssuesWithUnsavedWorkCanKeepTheFrameOpen) {
     ASSERT_TRUE(Start());
-    auto* viewIssues = new ViewIssuesStandIn();
+    auto* viewIssues = &app.AddTask(std::make_unique<ViewIssuesStandIn>());
     ASSERT_TRUE(Frame()->close()) << "View Issues exists but does not run: the frame closes";
     EXPECT_EQ(viewIssues->shutdowns, 0);
     Frame()->show();
@@ -243,7 +243,7 @@ TEST_F(QVStart, ViewIssuesWithUnsavedWorkCanKeepTheFrameOpen) {
 TEST_F(QVStart, TheTitleNamesTheProgramOnceThenTheCompanyThenTheActiveWindow) {
     ASSERT_TRUE(Start());
     EXPECT_EQ(Frame()->windowTitle(), "Quorvel - Demo Company");
-    auto* viewIssues = new ViewIssuesStandIn();
+    auto* viewIssues = &app.AddTask(std::make_unique<ViewIssuesStandIn>());
     viewIssues->Start();
     ASSERT_EQ(Frame()->MdiArea()->subWindowList().size(), 1);
     Frame()->MdiArea()->setActiveSubWindow(Frame()->MdiArea()->subWindowList().first());
@@ -262,7 +262,7 @@ TEST_F(QVStart, AutoStartOpensViewIssuesOnlyForAnOperatorWithTheRight) {
     Prefs::SetAutoStartViewer(true);
     ASSERT_TRUE(Prefs::SaveUser());
 
-    auto* denied = new ViewIssuesStandIn();
+    auto* denied = &app.AddTask(std::make_unique<ViewIssuesStandIn>());
     ASSERT_TRUE(Start({"--operator", "DANA"}));
     EXPECT_EQ(denied->starts, 0) << "DANA may not use View Issues";
     EXPECT_TRUE(Frame()->isVisible()) << "the frame opens all the same";
@@ -272,7 +272,7 @@ TEST_F(QVStart, AutoStartOpensViewIssuesWhenAllowed) {
     Prefs::Load();
     Prefs::SetAutoStartViewer(true);
     ASSERT_TRUE(Prefs::SaveUser());
-    auto* allowed = new ViewIssuesStandIn();
+    auto* allowed = &app.AddTask(std::make_unique<ViewIssuesStandIn>());
     ASSERT_TRUE(Start());
     EXPECT_EQ(allowed->starts, 1);
     EXPECT_EQ(Frame()->MdiArea()->subWindowList().size(), 1);

@@ -14,6 +14,7 @@
 #include "kwcommon/x_message.h"
 #include "kwcommon/xio_dict.h"
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 
 #include <QApplication>
@@ -54,12 +55,8 @@ kwApplication::~kwApplication() {
     // Windows first: they may still refer to their tasks' documents.
     _mainWindow.reset();
     ReleaseLibraryLinks();
-    _destroyingTasks = true;
-    while (!_tasks.empty()) {
-        kwTask* task = _tasks.back();
-        _tasks.pop_back();
-        delete task; // registered tasks belong to the application
-    }
+    // The last added goes first: a task may refer to one added before it.
+    while (!_tasks.empty()) _tasks.pop_back();
     if (g_app == this) g_app = nullptr;
 }
 
@@ -203,25 +200,34 @@ bool kwApplication::ProcessMacro() {
 }
 
 kwTask* kwApplication::FindTask(unsigned short id) const {
-    for (kwTask* task : _tasks)
-        if (task->ID() == id) return task;
+    for (const auto& task : _tasks)
+        if (task->ID() == id) return task.get();
     return nullptr;
 }
 
+std::vector<kwTask*> kwApplication::Tasks() const {
+    std::vector<kwTask*> tasks;
+    tasks.reserve(_tasks.size());
+    for (const auto& task : _tasks) tasks.push_back(task.get());
+    return tasks;
+}
+
+void kwApplication::AdoptTask(std::unique_ptr<kwTask> task) {
+    if (!task) return;
+    _tasks.push_back(std::move(task));
+    if (_mainWindow) _mainWindow->UpdateCommandUI();
+}
+
 bool kwApplication::DestroyTask(unsigned short id) {
-    kwTask* task = FindTask(id);
-    if (!task) return false;
-    ForgetTask(task);
-    delete task; // the application owned it
+    auto it = std::find_if(_tasks.begin(), _tasks.end(), [id](const auto& task) { return task->ID() == id; });
+    if (it == _tasks.end()) return false;
+    // Out of the list before it goes, so nothing its destructor calls finds it.
+    std::unique_ptr<kwTask> task = std::move(*it);
+    _tasks.erase(it);
+    task.reset();
     if (_mainWindow) _mainWindow->UpdateCommandUI();
     return true;
 }
-
-void kwApplication::RegisterTask(kwTask* task) {
-    if (task && !_destroyingTasks) _tasks.push_back(task);
-}
-
-void kwApplication::ForgetTask(kwTask* task) { std::erase(_tasks, task); }
 
 void kwApplication::TaskStatusChanged(kwTask* /*task*/) {
     if (_mainWindow) _mainWindow->UpdateCommandUI();

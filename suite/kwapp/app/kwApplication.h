@@ -56,14 +56,17 @@ public:
     void SetExitCode(int code) { _exitCode = code; }
     int ExitCode() const { return _exitCode; }
 
-    // Tasks, in the order they were registered.
+    // Tasks, in the order they were added. The application owns every task it was given
+    // and destroys it with itself or through DestroyTask; AddTask answers the task added.
+    template <typename T> T& AddTask(std::unique_ptr<T> task) {
+        T& added = *task;
+        AdoptTask(std::move(task));
+        return added;
+    }
     kwTask* FindTask(unsigned short id) const;
-    const std::vector<kwTask*>& Tasks() const { return _tasks; }
+    std::vector<kwTask*> Tasks() const;
     // Destroys the task with the id (through its virtual destructor). false when none.
     bool DestroyTask(unsigned short id);
-    // Called by kwTask's constructor and destructor; the application owns registered tasks.
-    void RegisterTask(kwTask* task);
-    void ForgetTask(kwTask* task);
     // A task started or ended: the frame brings its commands up to date.
     void TaskStatusChanged(kwTask* task);
 
@@ -134,8 +137,9 @@ private:
     std::string _abbreviation;
     kwBase::Version _programVersion;
     kwBase::Version _minDataVersion;
-    std::vector<kwTask*> _tasks;
-    bool _destroyingTasks = false;
+    void AdoptTask(std::unique_ptr<kwTask> task);
+
+    std::vector<std::unique_ptr<kwTask>> _tasks;
     std::map<unsigned short, Command> _commands;
     std::unique_ptr<kwAppFrame> _mainWindow;
     std::vector<std::function<void()>> _companyChanged;

@@ -16,6 +16,7 @@
 #include "kwapp/widgets/kwHelp.h"
 #include "kwcommon/kwCompany.h"
 
+#include <memory>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -100,10 +101,9 @@ bool InForeground() { return qobject_cast<QApplication*>(QCoreApplication::insta
 } // namespace
 
 void kwCommonCommands::Install(kwApplication& app, bool documentCommands) {
-    // The common tasks belong to the application from here on.
-    new kwNewIssueTask(ID_NEW_ISSUE);
-    new kwCustomizeTask(ID_CUSTOMIZE);
-    new kwOptionsTask(ID_OPTIONS);
+    app.AddTask(std::make_unique<kwNewIssueTask>(ID_NEW_ISSUE));
+    app.AddTask(std::make_unique<kwCustomizeTask>(ID_CUSTOMIZE));
+    app.AddTask(std::make_unique<kwOptionsTask>(ID_OPTIONS));
 
     app.AddCommand(ID_NEW_COMPANY, [] { kwCompanyCommands::OnNewCompany(); }, InForeground);
     app.AddCommand(ID_OPEN_COMPANY, [] { kwCompanyCommands::OnOpenCompany(); }, InForeground);

@@ -19,11 +19,6 @@
 #include <strings.h>
 
 namespace {
-kwLogOnDlg::Runner& RunnerSeam() {
-    static kwLogOnDlg::Runner runner;
-    return runner;
-}
-
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 } // namespace
 
@@ -42,7 +37,10 @@ kwLogOnDlg::kwLogOnDlg(QWidget* parent) : kwDialog(0, parent), _ui(std::make_uni
 
 kwLogOnDlg::~kwLogOnDlg() = default;
 
-void kwLogOnDlg::SetRunner(Runner runner) { RunnerSeam() = std::move(runner); }
+kwSeam<int(kwLogOnDlg&)>& kwLogOnDlg::RunnerSeam() {
+    static kwSeam<int(kwLogOnDlg&)> seam;
+    return seam;
+}
 
 int kwLogOnDlg::DoModal() {
     if (RunnerSeam()) return RunnerSeam()(*this);

@@ -6,6 +6,8 @@
 
 #include "kwapp/dialogs/kwDialog.h"
 
+#include "kwcommon/kwSeam.h"
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -39,8 +41,9 @@ public:
     // with security fills the list with its operators.
     void OnOpenCompany();
 
-    using Runner = std::function<int(kwLogOnDlg& dialog)>;
-    static void SetRunner(Runner runner);
+    // Stands in for the modal run: gets the dialog (filled, not shown) and answers how it
+    // closed.
+    static kwSeam<int(kwLogOnDlg& dialog)>& RunnerSeam();
 
     // Operator security is off, or the current operator is an operator of the company.
     static bool OperatorMayWork();

@@ -21,16 +21,6 @@
 
 namespace {
 
-kwAttachmentsDlg::Runner& RunnerSeam() {
-    static kwAttachmentsDlg::Runner runner;
-    return runner;
-}
-
-kwAttachmentsDlg::FileChooser& ChooserSeam() {
-    static kwAttachmentsDlg::FileChooser chooser;
-    return chooser;
-}
-
 QString SizeText(int64_t bytes) {
     if (bytes < 1024) return QStringLiteral("%1 bytes").arg(bytes);
     if (bytes < 1024 * 1024)
@@ -47,11 +37,14 @@ QString AddedText(const kwioAttachment& attachment) {
 
 } // namespace
 
-void kwAttachmentsDlg::SetRunner(Runner runner) {
-    RunnerSeam() = std::move(runner);
+kwSeam<int(kwAttachmentsDlg&)>& kwAttachmentsDlg::RunnerSeam() {
+    static kwSeam<int(kwAttachmentsDlg&)> seam;
+    return seam;
 }
-void kwAttachmentsDlg::SetFileChooser(FileChooser chooser) {
-    ChooserSeam() = std::move(chooser);
+
+kwSeam<std::optional<std::string>(QWidget*)>& kwAttachmentsDlg::FileChooserSeam() {
+    static kwSeam<std::optional<std::string>(QWidget*)> seam;
+    return seam;
 }
 
 kwAttachmentsDlg::kwAttachmentsDlg(kwioAttachments& attachments, QWidget* parent)
@@ -133,8 +126,8 @@ void kwAttachmentsDlg::SelectRow(int row) {
 
 bool kwAttachmentsDlg::AddChosenFile() {
     std::optional<std::string> path;
-    if (ChooserSeam()) {
-        path = ChooserSeam()(this);
+    if (FileChooserSeam()) {
+        path = FileChooserSeam()(this);
     } else {
         const QString chosen = QFileDialog::getOpenFileName(this, QStringLiteral("Attach File"));
         if (!chosen.isEmpty()) path = chosen.toStdString();

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "kwapp/dialogs/kwDialog.h"
+#include "kwcommon/kwSeam.h"
 
 #include <functional>
 #include <optional>
@@ -47,11 +48,9 @@ public:
     void SelectRow(int row);
 
     // Stands in for the whole dialog: gets it (filled, not shown) and answers how it closed.
-    using Runner = std::function<int(kwAttachmentsDlg& dialog)>;
-    static void SetRunner(Runner runner);
+    static kwSeam<int(kwAttachmentsDlg& dialog)>& RunnerSeam();
     // Stands in for the file chooser of Add...: the chosen file's path, nullopt for cancel.
-    using FileChooser = std::function<std::optional<std::string>(QWidget* parent)>;
-    static void SetFileChooser(FileChooser chooser);
+    static kwSeam<std::optional<std::string>(QWidget* parent)>& FileChooserSeam();
 
 private:
     void Refill(int selectRow);

@@ -19,11 +19,6 @@ constexpr short kStatusList = 265;
 
 using ListRule = bool (*)(std::vector<std::string>* list);
 
-xcl_custom_list_editor& Editor() {
-    static xcl_custom_list_editor editor;
-    return editor;
-}
-
 ListRule RuleOf(short list) {
     if (list != kStatusList) return nullptr;
     return reinterpret_cast<ListRule>(::dlsym(RTLD_DEFAULT, "im_265_is_valid_clist"));
@@ -44,8 +39,9 @@ std::string WriteProblem(short status) {
 
 } // namespace
 
-void xcl_set_custom_list_editor(xcl_custom_list_editor editor) {
-    Editor() = std::move(editor);
+xcl_custom_list_editor& xcl_custom_list_editor_seam() {
+    static xcl_custom_list_editor seam;
+    return seam;
 }
 
 short xcl_save_custom_list(short list, const std::vector<std::string>& entries) {
@@ -64,8 +60,8 @@ short xcl_save_custom_list(short list, const std::vector<std::string>& entries) 
 short xcl_edit_custom_list(short list) {
     std::vector<std::string> entries;
     xk_get_custom_list(list, &entries);
-    if (Editor()) {
-        if (!Editor()(list, &entries)) return XIO_CANCELLED;
+    if (const auto& editor = xcl_custom_list_editor_seam()) {
+        if (!editor(list, &entries)) return XIO_CANCELLED;
         return xcl_save_custom_list(list, entries);
     }
     xclCustomListDlg dialog(list, entries, QApplication::activeWindow());

@@ -7,6 +7,8 @@
 // editor so tests and scripted runs can answer it.
 #pragma once
 
+#include "kwcommon/kwSeam.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,9 +19,8 @@ short xcl_edit_custom_list(short list);
 
 // Stands in for the dialog: gets the stored entries (default first) and answers true with
 // the edited entries, or false for a cancel.
-using xcl_custom_list_editor = std::function<bool(short list, std::vector<std::string>* entries)>;
-// Replaces the dialog; an empty function restores it.
-void xcl_set_custom_list_editor(xcl_custom_list_editor editor);
+using xcl_custom_list_editor = kwSeam<bool(short list, std::vector<std::string>* entries)>;
+xcl_custom_list_editor& xcl_custom_list_editor_seam();
 
 // Checks entries (default first) with the owning application's rule, if it has one, and
 // writes them. 0 written; XIO_BAD_VALUE when the rule refused them (it told the user);

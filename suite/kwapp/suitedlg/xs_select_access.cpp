@@ -9,20 +9,14 @@
 
 #include <QApplication>
 
-namespace {
-xs_access_selector& Selector() {
-    static xs_access_selector selector;
-    return selector;
-}
-} // namespace
-
-void xs_set_access_selector(xs_access_selector selector) {
-    Selector() = std::move(selector);
+xs_access_selector& xs_access_selector_seam() {
+    static xs_access_selector seam;
+    return seam;
 }
 
 short xs_select_access(unsigned short command, const std::string& startId, std::string* id,
                        std::string* name) {
-    if (Selector()) return Selector()(command, startId, id, name);
+    if (const auto& seam = xs_access_selector_seam()) return seam(command, startId, id, name);
     return xs_standard_access_selector(command, startId, id, name);
 }
 

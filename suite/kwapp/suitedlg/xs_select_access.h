@@ -3,6 +3,8 @@
 // dialog is reached through a replaceable selector so tests and scripted runs can answer it.
 #pragma once
 
+#include "kwcommon/kwSeam.h"
+
 #include <functional>
 #include <string>
 
@@ -12,10 +14,10 @@
 short xs_select_access(unsigned short command, const std::string& startId, std::string* id,
                        std::string* name);
 
-using xs_access_selector = std::function<short(unsigned short command, const std::string& startId,
-                                               std::string* id, std::string* name)>;
-// Replaces the dialog; an empty function restores it.
-void xs_set_access_selector(xs_access_selector selector);
+// Stands in for the dialog while replaced (kwSeam.h).
+using xs_access_selector = kwSeam<short(unsigned short command, const std::string& startId, std::string* id,
+                                        std::string* name)>;
+xs_access_selector& xs_access_selector_seam();
 // The dialog itself (modal, on the active window).
 short xs_standard_access_selector(unsigned short command, const std::string& startId,
                                   std::string* id, std::string* name);

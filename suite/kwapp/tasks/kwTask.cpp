@@ -1,4 +1,4 @@
-// Tasks join their application when they are made and leave it when they are destroyed.
+// A task's name, flags and rights; the application that was given the task owns it.
 #include "kwapp/tasks/kwTask.h"
 
 #include "kwapp/app/kwApplication.h"
@@ -8,13 +8,9 @@
 kwTask::kwTask(const std::string& name, FlagsType flags, unsigned short id, unsigned short bitmap,
                const std::string& commonName, const std::string& description)
     : kwCommand(id), _name(name), _flags(flags), _bitmap(bitmap), _commonName(commonName),
-      _description(description) {
-    if (kwApplication* app = KWGetApp()) app->RegisterTask(this);
-}
+      _description(description) {}
 
-kwTask::~kwTask() {
-    if (kwApplication* app = KWGetApp()) app->ForgetTask(this);
-}
+kwTask::~kwTask() = default;
 
 bool kwTask::SecurityAccessAllowed() const {
     const kwApplication* app = KWGetApp();

@@ -1,6 +1,6 @@
 // A function of an application that the framework runs by its command number: a menu item,
-// a toolbar button, a macro step. A task registers itself with the application when it is
-// constructed; the application owns it from then on and finds it again with FindTask.
+// a toolbar button, a macro step. Whoever makes a task gives it to the application
+// (kwApplication::AddTask), which owns it from then on and finds it again with FindTask.
 #pragma once
 
 #include "kwapp/tasks/kwCommand.h"

@@ -62,10 +62,6 @@ protected:
         Prefs::SetDefaults();
         kclMail::UseLibraryForTesting("");
         ScriptMail({});
-        kwAttachmentsDlg::SetRunner({});
-        kwAttachmentsDlg::SetFileChooser({});
-        xs_set_access_selector({});
-        xcl_set_custom_list_editor({});
         xw_clear_shown_messages();
         xd_clear_fixed_now();
     }

@@ -32,7 +32,7 @@ protected:
 TEST_F(StatusListEdit, TheStatusListMustKeepItsFirstThreeValues) {
     const Entries stored = List(265);
     Entries offered;
-    xcl_set_custom_list_editor([&](short, Entries* entries) {
+    auto editor = xcl_custom_list_editor_seam().Replace([&](short, Entries* entries) {
         offered = *entries;
         *entries = {"", "Open", "Closed", "On-Hold"};
         return true;
@@ -44,7 +44,7 @@ TEST_F(StatusListEdit, TheStatusListMustKeepItsFirstThreeValues) {
     EXPECT_EQ(List(265), stored) << "a refused list is not saved";
 
     xw_clear_shown_messages();
-    xcl_set_custom_list_editor([](short, Entries* entries) {
+    auto accepting = xcl_custom_list_editor_seam().Replace([](short, Entries* entries) {
         *entries = {"open", "open", "on-hold", "CLOSED", "Waiting"};
         return true;
     });
@@ -53,7 +53,7 @@ TEST_F(StatusListEdit, TheStatusListMustKeepItsFirstThreeValues) {
     EXPECT_EQ(List(265), (Entries{"open", "open", "on-hold", "CLOSED", "Waiting"}));
 
     // The rule is the status list's alone.
-    xcl_set_custom_list_editor([](short, Entries* entries) {
+    auto otherList = xcl_custom_list_editor_seam().Replace([](short, Entries* entries) {
         *entries = {"", "Closed"};
         return true;
     });
@@ -62,7 +62,6 @@ TEST_F(StatusListEdit, TheStatusListMustKeepItsFirstThreeValues) {
 }
 
 TEST_F(StatusListEdit, TheDialogStaysOpenOnARefusedList) {
-    xcl_set_custom_list_editor({});
     const Entries stored = List(265);
     bool refusedWhileOpen = false;
     WhenShown<xclCustomListDlg>([&](xclCustomListDlg* dialog) {

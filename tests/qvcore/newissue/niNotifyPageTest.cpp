@@ -88,7 +88,7 @@ TEST_F(NotifyPage, WithOperatorSecurityOnlyThePickButtonSetsTheResponsiblePerson
     SetSecurity(true);
     unsigned short askedCommand = 0;
     std::string askedStart = "unset";
-    xs_set_access_selector(
+    auto selector = xs_access_selector_seam().Replace(
         [&](unsigned short command, const std::string& start, std::string* id, std::string* name) {
             askedCommand = command;
             askedStart = start;
@@ -113,7 +113,7 @@ TEST_F(NotifyPage, WithOperatorSecurityOnlyThePickButtonSetsTheResponsiblePerson
     EXPECT_EQ(stored->Value(QV_RESPONS).Format(), "Dana Whitfield");
 
     // Editing: the selection starts at the stored operator; a cancel changes nothing.
-    xs_set_access_selector(
+    auto cancelling = xs_access_selector_seam().Replace(
         [&](unsigned short, const std::string& start, std::string* id, std::string* name) {
             askedStart = start;
             *id = "LEE";

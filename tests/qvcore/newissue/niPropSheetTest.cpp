@@ -258,7 +258,7 @@ TEST_F(NewIssueSheet, ButtonColumnHidesApplyAndPutsAttachBelowHelp) {
 TEST_F(NewIssueSheet, AttachmentsAreWrittenOnlyWhenTheIssueIsSaved) {
     const std::string source = company.Path("note.txt");
     std::ofstream(source) << "call the bank";
-    kwAttachmentsDlg::SetRunner([&](kwAttachmentsDlg& dialog) {
+    auto runner = kwAttachmentsDlg::RunnerSeam().Replace([&](kwAttachmentsDlg& dialog) {
         EXPECT_TRUE(dialog.AddFile(source));
         return kwDialog::IDOK;
     });
@@ -292,7 +292,7 @@ TEST_F(NewIssueSheet, AttachmentsAreWrittenOnlyWhenTheIssueIsSaved) {
     EXPECT_EQ(leftOver.Count(), 0u);
 
     // Nothing changed in the dialog: the list is let go at once for other users.
-    kwAttachmentsDlg::SetRunner([](kwAttachmentsDlg&) { return kwDialog::IDOK; });
+    auto closesAtOnce = kwAttachmentsDlg::RunnerSeam().Replace([](kwAttachmentsDlg&) { return kwDialog::IDOK; });
     RunNewIssue([](niPropSheet* sheet) {
         Control<QPushButton>(sheet, niPropSheet::ID_ATTACH)->click();
         EXPECT_FALSE(sheet->AttachmentsChanged());
@@ -394,7 +394,7 @@ TEST_F(NewIssueSheet, NoSheetWhenTheIssueFileCannotBeOpened) {
 
 TEST_F(NewIssueSheet, NewIssueCommandRunsTheSheetModally) {
     kwApplication app("Quorvel", "QV", kwBase::Version("13.1.24"), kwBase::Version("9.8.26"));
-    auto* task = new kwNewIssueTask(kNewIssue); // the application owns it
+    auto* task = &app.AddTask(std::make_unique<kwNewIssueTask>(kNewIssue)); // the application owns it
     EXPECT_TRUE(task->IsEnabled()) << "the framework finds qv_new_issue in the loaded library";
     bool shown = false;
     WhenShown<niPropSheet>([&](niPropSheet* sheet) {
@@ -413,7 +413,7 @@ TEST_F(NewIssueSheet, AMailedIssueIsMailedOnceAndItsNumberIsNeverHandedBack) {
     Prefs::SetNotifyOnNew(true);
     const std::string source = company.Path("note.txt");
     std::ofstream(source) << "call the bank";
-    kwAttachmentsDlg::SetRunner([&](kwAttachmentsDlg& dialog) {
+    auto runner = kwAttachmentsDlg::RunnerSeam().Replace([&](kwAttachmentsDlg& dialog) {
         EXPECT_TRUE(dialog.AddFile(source));
         return kwDialog::IDOK;
     });

@@ -28,7 +28,7 @@ public:
 
 TEST(TaskNewIssue, IsTheFrameworksNewIssueTaskWithAToolbarButton) {
     kwApplication app("Quorvel", "QV", kwBase::Version("13.1.24"), kwBase::Version("9.8.26"));
-    auto* task = new TaskNewIssue();
+    auto* task = &app.AddTask(std::make_unique<TaskNewIssue>());
     EXPECT_EQ(app.FindTask(QV_CMD_NEW_ISSUE), task);
     EXPECT_EQ(task->EntryName(), "qv_new_issue");
     EXPECT_TRUE(task->DefaultToolItem());
@@ -39,12 +39,12 @@ TEST(TaskNewIssue, IsTheFrameworksNewIssueTaskWithAToolbarButton) {
 
 TEST(TaskNewIssue, EndRefreshesViewIssuesOnlyWhileItRuns) {
     kwApplication app("Quorvel", "QV", kwBase::Version("13.1.24"), kwBase::Version("9.8.26"));
-    auto* task = new TaskNewIssue();
+    auto* task = &app.AddTask(std::make_unique<TaskNewIssue>());
     g_refreshes = 0;
     task->End();
     EXPECT_EQ(g_refreshes, 0) << "no View Issues task: nothing more happens";
 
-    auto* viewIssues = new ViewIssuesStandIn();
+    auto* viewIssues = &app.AddTask(std::make_unique<ViewIssuesStandIn>());
     task->End();
     EXPECT_EQ(g_refreshes, 0) << "View Issues is not running";
     viewIssues->MarkRunning();

@@ -46,14 +46,14 @@ void WriteFile(const std::string& path, const std::string& text) {
 }
 } // namespace
 
-TEST(kwApplication, TasksRegisterThemselvesInOrderAndBelongToTheApplication) {
+TEST(kwApplication, TasksAreKeptInOrderAndBelongToTheApplication) {
     int destroyed = 0;
     {
         kwApplication app("Tester", "ZZ", kwBase::Version("1.2.3"), kwBase::Version("1.0"));
         ASSERT_EQ(KWGetApp(), &app);
-        auto* first = new CountingTask(7100, 0, &destroyed);
-        auto* second = new CountingTask(7098, 0, &destroyed);
-        new CountingTask(7500, 0, &destroyed);
+        auto* first = &app.AddTask(std::make_unique<CountingTask>(7100, 0, &destroyed));
+        auto* second = &app.AddTask(std::make_unique<CountingTask>(7098, 0, &destroyed));
+        app.AddTask(std::make_unique<CountingTask>(7500, 0, &destroyed));
         ASSERT_EQ(app.Tasks().size(), 3u);
         EXPECT_EQ(app.Tasks()[0], first) << "tasks are kept in the order they were made";
         EXPECT_EQ(app.FindTask(7098), second);
@@ -64,7 +64,7 @@ TEST(kwApplication, TasksRegisterThemselvesInOrderAndBelongToTheApplication) {
         EXPECT_EQ(app.FindTask(7100), nullptr);
         EXPECT_FALSE(app.DestroyTask(7100)) << "nothing left to destroy";
 
-        delete second; // a task deleted by its owner leaves the registry
+        EXPECT_TRUE(app.DestroyTask(7098));
         EXPECT_EQ(destroyed, 2);
         EXPECT_EQ(app.FindTask(7098), nullptr);
 
@@ -78,7 +78,7 @@ TEST(kwApplication, TasksRegisterThemselvesInOrderAndBelongToTheApplication) {
 
 TEST(kwApplication, CommandsRunOnlyWhenSomethingHandlesThemAndTheyAreEnabled) {
     kwApplication app = MakeApp();
-    auto* task = new CountingTask(7098);
+    auto* task = &app.AddTask(std::make_unique<CountingTask>(7098));
     EXPECT_TRUE(app.OnCommand(7098));
     EXPECT_EQ(task->starts, 1);
     EXPECT_EQ(task->Status(), kwTask::RUNNING);
@@ -90,7 +90,7 @@ TEST(kwApplication, CommandsRunOnlyWhenSomethingHandlesThemAndTheyAreEnabled) {
     EXPECT_FALSE(app.OnCommand(7098)) << "a disabled task does not start";
     EXPECT_EQ(task->starts, 1);
 
-    auto* single = new CountingTask(7200, kwTask::SINGLE);
+    auto* single = &app.AddTask(std::make_unique<CountingTask>(7200, kwTask::SINGLE));
     EXPECT_TRUE(app.OnCommand(7200));
     EXPECT_FALSE(app.OnCommand(7200)) << "a one-at-a-time task does not start while it runs";
     EXPECT_EQ(single->starts, 1);
@@ -110,7 +110,7 @@ TEST(kwApplication, CommandsRunOnlyWhenSomethingHandlesThemAndTheyAreEnabled) {
 TEST(kwApplication, PromptsComeFromTheDescriptionThenTheStringTables) {
     kwApplication app = MakeApp();
     app.InitInstance();
-    auto* described = new CountingTask(7098);
+    auto* described = &app.AddTask(std::make_unique<CountingTask>(7098));
     EXPECT_EQ(app.CommandPrompt(7098), "Enters a new issue") << "the framework's table";
     described->SetDescription("Sets the things");
     EXPECT_EQ(app.CommandPrompt(7098), "Sets the things");
@@ -121,8 +121,8 @@ TEST(kwApplication, PromptsComeFromTheDescriptionThenTheStringTables) {
 TEST(kwApplication, OperatorRightsGuardSecuredAndSetupTasks) {
     TestCompany company(false);
     kwApplication app = MakeApp();
-    auto* secured = new CountingTask(7010, kwTask::SECURED);
-    auto* setup = new CountingTask(7500, kwTask::SETUP);
+    auto* secured = &app.AddTask(std::make_unique<CountingTask>(7010, kwTask::SECURED));
+    auto* setup = &app.AddTask(std::make_unique<CountingTask>(7500, kwTask::SETUP));
     EXPECT_TRUE(secured->SecurityAccessAllowed()) << "security off: everything allowed";
 
     WriteFile(company.Path("operators.json"), R"({ "security": true, "operators": [
@@ -148,8 +148,8 @@ TEST(kwApplication, OperatorRightsGuardSecuredAndSetupTasks) {
 TEST(kwApplication, MacroRunsBackgroundTasksAndReportsEveryOtherLine) {
     TestCompany company(false);
     kwApplication app = MakeApp();
-    auto* background = new CountingTask(7120, kwTask::BACKGROUND);
-    auto* windowed = new CountingTask(7010);
+    auto* background = &app.AddTask(std::make_unique<CountingTask>(7120, kwTask::BACKGROUND));
+    auto* windowed = &app.AddTask(std::make_unique<CountingTask>(7010));
     const std::string macro = company.Path("run.mac");
     WriteFile(macro, "# nightly\n7120 ; runs\n\n7010\n9876\nabc\n 7120 \n");
     ASSERT_TRUE(app.SetArguments({"--macro", macro}, nullptr));

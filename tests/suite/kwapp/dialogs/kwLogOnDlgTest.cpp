@@ -33,7 +33,6 @@ protected:
             { "id": "DANA", "name": "Dana Whitfield", "privilege": 0 } ] })";
     }
     void TearDown() override {
-        kwLogOnDlg::SetRunner({});
         kwFolderDialog::ClearScript();
         kwMessageBox::Uninstall();
         xw_clear_shown_messages();
@@ -61,7 +60,7 @@ TEST_F(LogOn, TheUserLogsOnAsOneOfTheCompanysOperators) {
     kwMainApp app("Tester", "ZZ", kwBase::Version("1.0"), kwBase::Version("1.0"));
     QString message;
     int offered = 0;
-    kwLogOnDlg::SetRunner([&](kwLogOnDlg& dialog) {
+    auto runner = kwLogOnDlg::RunnerSeam().Replace([&](kwLogOnDlg& dialog) {
         message = kwFindCtrl<QLabel>(&dialog, kwLogOnDlg::IDC_MESSAGE)->text();
         offered = dialog.OperatorCount();
         if (const char* folder = std::getenv("QV_SCREENSHOT_DIR")) {
@@ -85,7 +84,7 @@ TEST_F(LogOn, AnotherCompanyCanBeOpenedOrTheStartGivenUp) {
         kwMainApp app("Tester", "ZZ", kwBase::Version("1.0"), kwBase::Version("1.0"));
         kwFolderDialog::ScriptAnswers({std::nullopt, open.Folder()});
         int runs = 0;
-        kwLogOnDlg::SetRunner([&](kwLogOnDlg& dialog) {
+        auto runner = kwLogOnDlg::RunnerSeam().Replace([&](kwLogOnDlg& dialog) {
             ++runs;
             Press(dialog, kwLogOnDlg::IDC_OPEN_COMPANY); // the chooser is cancelled: nothing happens
             EXPECT_EQ(dialog.Result(), kwDialog::IDCANCEL);
@@ -100,7 +99,7 @@ TEST_F(LogOn, AnotherCompanyCanBeOpenedOrTheStartGivenUp) {
     }
     {
         kwMainApp app("Tester", "ZZ", kwBase::Version("1.0"), kwBase::Version("1.0"));
-        kwLogOnDlg::SetRunner([&](kwLogOnDlg& dialog) {
+        auto runner = kwLogOnDlg::RunnerSeam().Replace([&](kwLogOnDlg& dialog) {
             Press(dialog, kwDialog::IDCANCEL);
             return dialog.Result();
         });
@@ -110,7 +109,7 @@ TEST_F(LogOn, AnotherCompanyCanBeOpenedOrTheStartGivenUp) {
     {
         // Without a window nobody can choose: the run ends and says why.
         kwMainApp app("Tester", "ZZ", kwBase::Version("1.0"), kwBase::Version("1.0"));
-        kwLogOnDlg::SetRunner([](kwLogOnDlg&) -> int {
+        auto runner = kwLogOnDlg::RunnerSeam().Replace([](kwLogOnDlg&) -> int {
             ADD_FAILURE() << "no dialog without a window";
             return kwDialog::IDCANCEL;
         });

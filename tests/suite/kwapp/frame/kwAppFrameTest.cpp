@@ -155,9 +155,9 @@ TEST_F(FrameTest, AcceleratorsReachTheirCommandsWithOrWithoutAMenuItem) {
 }
 
 TEST_F(FrameTest, ToolbarShowsTaskButtonsInTaskOrderAndKeepsTheUsersChoice) {
-    new PlainTask(7098, kwTask::TOOL_ITEM);
-    new PlainTask(7400, 0);
-    new PlainTask(7010, kwTask::TOOL_ITEM);
+    app.AddTask(std::make_unique<PlainTask>(7098, kwTask::TOOL_ITEM));
+    app.AddTask(std::make_unique<PlainTask>(7400, 0));
+    app.AddTask(std::make_unique<PlainTask>(7010, kwTask::TOOL_ITEM));
     frame->ToolBar()->Update();
     EXPECT_EQ(frame->ToolBar()->TaskIds(), (std::vector<unsigned short>{7098, 7010}));
     EXPECT_FALSE(frame->ToolBar()->TaskAction(7098)->icon().isNull()) << "a task without a bitmap gets a letter";
@@ -171,16 +171,17 @@ TEST_F(FrameTest, ToolbarShowsTaskButtonsInTaskOrderAndKeepsTheUsersChoice) {
     // A new run starts with the stored choices.
     app.DestroyTask(7098);
     app.DestroyTask(7400);
-    new PlainTask(7098, kwTask::TOOL_ITEM);
-    new PlainTask(7400, 0);
+    app.AddTask(std::make_unique<PlainTask>(7098, kwTask::TOOL_ITEM));
+    app.AddTask(std::make_unique<PlainTask>(7400, 0));
     frame->ToolBar()->Update();
     EXPECT_EQ(frame->ToolBar()->TaskIds(), (std::vector<unsigned short>{7010, 7400}));
 }
 
 TEST_F(FrameTest, DocumentWindowsAreListedAndCloseOnlyWithConsent) {
-    auto* task = new kwDocViewTask(
-        "Notes", 0, 7010, [] { return std::make_unique<kwDocument>(); }, {},
-        [](kwDocument& document) { return new kwView(document); }, kwDocViewTask::MULTIPLE_DOCUMENTS, {}, {});
+    auto* task = &app.AddTask(std::make_unique<kwDocViewTask>(
+        "Notes", 0, 7010, [] { return std::make_unique<kwDocument>(); }, kwDocViewTask::FrameFactory{},
+        [](kwDocument& document) { return new kwView(document); }, kwDocViewTask::MULTIPLE_DOCUMENTS,
+        std::string(), std::string()));
     task->Start();
     task->Start();
     ASSERT_EQ(frame->MdiArea()->subWindowList().size(), 2);

@@ -26,14 +26,10 @@ protected:
     void SetUp() override {
         kwapptest::App();
         xw_clear_shown_messages();
-        kwAttachmentsDlg::SetRunner({});
-        kwAttachmentsDlg::SetFileChooser({});
         source = company.Path("minutes.txt");
         std::ofstream(source) << "meeting minutes";
     }
     void TearDown() override {
-        kwAttachmentsDlg::SetRunner({});
-        kwAttachmentsDlg::SetFileChooser({});
         QDesktopServices::unsetUrlHandler("file");
         xw_clear_shown_messages();
     }
@@ -56,11 +52,11 @@ TEST_F(AttachmentsDialog, AddRemoveAndOpenChangeTheListUntilItsOwnerWritesIt) {
     EXPECT_FALSE(Button(dialog, kwAttachmentsDlg::IDC_REMOVE)->isEnabled())
         << "nothing to remove yet";
 
-    kwAttachmentsDlg::SetFileChooser([](QWidget*) { return std::optional<std::string>(); });
+    auto cancelled = kwAttachmentsDlg::FileChooserSeam().Replace([](QWidget*) { return std::optional<std::string>(); });
     Button(dialog, kwAttachmentsDlg::IDC_ADD)->click();
     EXPECT_FALSE(dialog.Changed()) << "a cancelled chooser adds nothing";
 
-    kwAttachmentsDlg::SetFileChooser(
+    auto chosen = kwAttachmentsDlg::FileChooserSeam().Replace(
         [this](QWidget*) { return std::optional<std::string>(source); });
     Button(dialog, kwAttachmentsDlg::IDC_ADD)->click();
     EXPECT_TRUE(dialog.Changed());
@@ -82,7 +78,7 @@ TEST_F(AttachmentsDialog, AddRemoveAndOpenChangeTheListUntilItsOwnerWritesIt) {
     QDesktopServices::unsetUrlHandler("file");
 
     // A source that is gone is refused by the list, which tells the user.
-    kwAttachmentsDlg::SetFileChooser(
+    auto gone = kwAttachmentsDlg::FileChooserSeam().Replace(
         [this](QWidget*) { return std::optional<std::string>(company.Path("gone.txt")); });
     Button(dialog, kwAttachmentsDlg::IDC_ADD)->click();
     EXPECT_EQ(attachments.Count(), 1u);

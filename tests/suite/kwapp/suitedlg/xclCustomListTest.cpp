@@ -28,11 +28,9 @@ class CustomListEditor : public ::testing::Test {
 protected:
     void SetUp() override {
         kwapptest::App();
-        xcl_set_custom_list_editor({});
         xw_clear_shown_messages();
     }
     void TearDown() override {
-        xcl_set_custom_list_editor({});
         xw_clear_shown_messages();
     }
     static Entries List(short list) {
@@ -113,14 +111,14 @@ TEST_F(CustomListEditor, ABlankEntryKeepsTheDialogOpenAndCancelSavesNothing) {
 
 TEST_F(CustomListEditor, WithoutTheOwningApplicationNoRuleApplies) {
     // This program does not load the issue tracker, so its status-list rule is not there.
-    xcl_set_custom_list_editor([](short, Entries* entries) {
+    auto editor = xcl_custom_list_editor_seam().Replace([](short, Entries* entries) {
         *entries = {"", "Closed"};
         return true;
     });
     EXPECT_EQ(xcl_edit_custom_list(265), XIO_OK);
     EXPECT_EQ(List(265), (Entries{"", "Closed"}));
 
-    xcl_set_custom_list_editor([](short, Entries*) { return false; });
+    auto cancelling = xcl_custom_list_editor_seam().Replace([](short, Entries*) { return false; });
     EXPECT_EQ(xcl_edit_custom_list(265), XIO_CANCELLED);
     EXPECT_EQ(List(265), (Entries{"", "Closed"}));
 }
@@ -128,7 +126,7 @@ TEST_F(CustomListEditor, WithoutTheOwningApplicationNoRuleApplies) {
 TEST_F(CustomListEditor, AListFileThatCannotBeWrittenIsReportedAndLeftAlone) {
     std::ofstream(company.Path("lists.json")) << "{ not json";
     xk_reload();
-    xcl_set_custom_list_editor([](short, Entries* entries) {
+    auto editor = xcl_custom_list_editor_seam().Replace([](short, Entries* entries) {
         *entries = {"", "A"};
         return true;
     });

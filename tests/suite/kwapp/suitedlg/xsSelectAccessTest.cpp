@@ -22,10 +22,9 @@ class SelectAccess : public ::testing::Test {
 protected:
     void SetUp() override {
         kwapptest::App();
-        xs_set_access_selector({});
         xw_clear_shown_messages();
     }
-    void TearDown() override { xs_set_access_selector({}); }
+
 
     TestCompany company{false};
 };
@@ -59,7 +58,7 @@ TEST_F(SelectAccess, TheDialogListsTheOperatorsAndAnswersTheChosenOne) {
     EXPECT_EQ(id, "LEE") << "a cancel leaves the answers alone";
 
     // The selection can be answered without the dialog.
-    xs_set_access_selector([](unsigned short command, const std::string& start, std::string* chosen,
+    auto selector = xs_access_selector_seam().Replace([](unsigned short command, const std::string& start, std::string* chosen,
                               std::string* chosenName) {
         *chosen = start + std::to_string(command);
         *chosenName = "scripted";

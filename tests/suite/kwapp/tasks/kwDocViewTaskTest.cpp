@@ -46,9 +46,10 @@ protected:
     void TearDown() override { xw_clear_shown_messages(); }
 
     kwDocViewTask* MakeTask(short kind) {
-        return new kwDocViewTask(
-            "Issues", kwTask::TOOL_ITEM, 7010, [] { return std::make_unique<CountingDocument>(); }, {},
-            [](kwDocument& document) { return new kwView(document); }, kind, {}, {});
+        return &app.AddTask(std::make_unique<kwDocViewTask>(
+            "Issues", kwTask::TOOL_ITEM, 7010, [] { return std::make_unique<CountingDocument>(); },
+            kwDocViewTask::FrameFactory{}, [](kwDocument& document) { return new kwView(document); }, kind,
+            std::string(), std::string()));
     }
 
     kwapptest::UserFolders folders;

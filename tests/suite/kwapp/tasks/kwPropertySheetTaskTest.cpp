@@ -17,8 +17,8 @@ TEST(kwPropertySheetTask, CallbackPagesFollowTheFrameworksAndEnableTheTask) {
     kwapptest::App();
     kwapptest::UserFolders folders;
     kwApplication app("Tester", "ZZ", kwBase::Version("1.0"), kwBase::Version("1.0"));
-    auto* options = new kwOptionsTask();
-    auto* customize = new kwCustomizeTask();
+    auto* options = &app.AddTask(std::make_unique<kwOptionsTask>());
+    auto* customize = &app.AddTask(std::make_unique<kwCustomizeTask>());
     EXPECT_FALSE(options->IsEnabled()) << "no pages: nothing to show";
     EXPECT_TRUE(customize->IsEnabled()) << "the Toolbar page is always there";
 
