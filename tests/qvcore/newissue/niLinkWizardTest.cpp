@@ -24,6 +24,9 @@ namespace {
 
 class LinkWizard : public NewIssueFixture {
 protected:
+    // withData: the demo company's data files too, for the record grid.
+    explicit LinkWizard(bool withData = false) : NewIssueFixture(withData) {}
+
     void SetUp() override {
         NewIssueFixture::SetUp();
         wizard = std::make_unique<_niLinkWizard>(static_cast<short>(kNewIssue));

@@ -27,7 +27,11 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 using namespace newissuetest;
 
@@ -114,6 +118,33 @@ protected:
         ASSERT_NE(page, nullptr);
         driver(sheet, *page);
         if (sheet.isVisible()) sheet.PressCancel();
+    }
+    // The lines qvadmin prints for a command on this company, as a user runs it.
+    std::vector<std::string> AdminLines(const std::string& args) const {
+        const std::string command = "XDG_CONFIG_HOME='" + company.Path("config") + "' " + QV_BIN_DIR +
+                                    "/qvadmin --data '" + company.Folder() + "' --operator ADMIN " + args +
+                                    " 2>/dev/null";
+        std::string out;
+        if (FILE* pipe = popen(command.c_str(), "r")) {
+            char buffer[4096];
+            size_t n;
+            while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+            EXPECT_EQ(pclose(pipe), 0) << command;
+        }
+        std::vector<std::string> lines;
+        std::istringstream in(out);
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        return lines;
+    }
+    // Every message the mail service left in the company's outbox.
+    std::string OutboxText() const {
+        std::string text;
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(company.Path("outbox"), ec)) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            text += std::string(std::istreambuf_iterator<char>(in), {});
+        }
+        return text;
     }
     static QListWidget* List(QWidget* page) { return Control<QListWidget>(page, _niLinks::IDC_LINKS); }
     static QPushButton* Button(QWidget* page, int id) { return Control<QPushButton>(page, id); }
@@ -226,6 +257,7 @@ TEST_F(LinksPage, ALinkToADeletedRecordShowsMissingAndCanBeUnlinked) {
         EXPECT_EQ(Lines(List(&page)),
                   (std::vector<std::string>{std::string("AP - Vendor:\t\tNOSUCHVEND Gone Supply") + _niLinks::MISSING_MARK,
                                             "JC - Job:\t\t\t2401 Bayside school gym "}));
+        Screenshot(&sheet, "links-page-missing-record");
         xw_script_answers({XW_ANSWER_YES});
         Button(&page, _niLinks::IDC_UNLINK)->click();
         EXPECT_TRUE(sheet.PressOK());
