@@ -3,7 +3,14 @@
 #    CMakeLists.txt, or a test folder no test program takes, is an error, not a silent skip;
 #  - the layers include only downwards: kwcommon includes no other suite library; the
 #    suite's libraries include nothing of the program (qvkit, qvcore, QV); qvkit does not
-#    include qvcore or QV; qvcore does not include QV.
+#    include qvcore or QV; qvcore does not include QV;
+#  - a library's internal headers (QV_INTERNAL_HEADERS) are included only by the library
+#    itself (and its tests); everything else of a library is its public face.
+
+# Headers (paths as included, or folders ending in "/") that belong inside their library:
+# the record manager's open-file state, schema and SQLite handles, and the company's JSON
+# reader behind the data library's calls.
+set(QV_INTERNAL_HEADERS kwcommon/io/ kwcommon/company/CompanyJsonFile.h)
 
 # The library or program a source path belongs to ("kwcommon", "qvkit", "QV", ...).
 function(_qv_owner_of path out)
@@ -40,14 +47,27 @@ function(qv_check_layering)
     file(GLOB_RECURSE _files CONFIGURE_DEPENDS
         ${CMAKE_SOURCE_DIR}/suite/*.h ${CMAKE_SOURCE_DIR}/suite/*.cpp
         ${CMAKE_SOURCE_DIR}/qvkit/*.h ${CMAKE_SOURCE_DIR}/qvkit/*.cpp
-        ${CMAKE_SOURCE_DIR}/qvcore/*.h ${CMAKE_SOURCE_DIR}/qvcore/*.cpp)
+        ${CMAKE_SOURCE_DIR}/qvcore/*.h ${CMAKE_SOURCE_DIR}/qvcore/*.cpp
+        ${CMAKE_SOURCE_DIR}/QV/*.h ${CMAKE_SOURCE_DIR}/QV/*.cpp
+        ${CMAKE_SOURCE_DIR}/tools/*.h ${CMAKE_SOURCE_DIR}/tools/*.cpp
+        ${CMAKE_SOURCE_DIR}/bench/*.h ${CMAKE_SOURCE_DIR}/bench/*.cpp)
     set(_faults "")
     foreach(_file ${_files})
         _qv_owner_of(${_file} _owner)
         file(STRINGS ${_file} _lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"[A-Za-z_]+/")
         foreach(_line ${_lines})
             string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([A-Za-z_]+)/.*$" "\\1" _included "${_line}")
-            _qv_may_include(${_owner} ${_included} _ok)
+            string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\".*$" "\\1" _header "${_line}")
+            _qv_may_include("${_owner}" "${_included}" _ok)
+            if(_ok AND NOT _owner STREQUAL _included)
+                foreach(_internal ${QV_INTERNAL_HEADERS})
+                    string(FIND "${_header}" "${_internal}" _at)
+                    if(_at EQUAL 0)
+                        file(RELATIVE_PATH _rel ${CMAKE_SOURCE_DIR} ${_file})
+                        string(APPEND _faults "\n  ${_rel}: ${_header} is internal to ${_included}")
+                    endif()
+                endforeach()
+            endif()
             if(NOT _ok)
                 file(RELATIVE_PATH _rel ${CMAKE_SOURCE_DIR} ${_file})
                 string(STRIP "${_line}" _line)
@@ -56,7 +76,7 @@ function(qv_check_layering)
         endforeach()
     endforeach()
     if(_faults)
-        message(FATAL_ERROR "A lower layer includes a higher one:${_faults}")
+        message(FATAL_ERROR "Includes across a layer or into a library's insides:${_faults}")
     endif()
 endfunction()
 

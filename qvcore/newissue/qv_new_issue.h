@@ -2,8 +2,10 @@
 // name so the framework finds it at run time.
 #pragma once
 
+#include "qvcore/qvcore_export.h"
+
 class kwCommand;
 
 // Opens the issue file for the command, runs the New Issue sheet modally and answers 1 when
 // a new issue was saved, else 0 (also when the file could not be opened). first is ignored.
-extern "C" unsigned char qv_new_issue(void* first, kwCommand* command);
+extern "C" QVCORE_EXPORT unsigned char qv_new_issue(void* first, kwCommand* command);

@@ -48,6 +48,8 @@
 // file worse (the data library's fatal report, as a short read does).
 #pragma once
 
+#include "qvcore/qvcore_export.h"
+
 #include "kwcommon/conditions/xc_cond_def.h"
 
 #include <cstddef>
@@ -122,65 +124,65 @@ struct query_file_info {
 extern "C" {
 
 // fileName = the company's miscellaneous folder followed directly by "qvquery.dat".
-void _qfi_build_path_name(query_file_info* info);
+QVCORE_EXPORT void _qfi_build_path_name(query_file_info* info);
 
 // Opens and locks the file. mode 0 read and write, 1 read only. errorOption when the
 // open fails: 0 fatal, 1 reported (result 0), 2 create the file when it is absent,
 // 3 silent (result 0). Answers 1 open and locked, 0 not open.
-short _qfi_lock(query_file_info* info, short mode, short errorOption);
+QVCORE_EXPORT short _qfi_lock(query_file_info* info, short mode, short errorOption);
 // Unlocks byte 0 (when the lock flag is set) and closes; handle becomes -1.
-void _qfi_unlock(query_file_info* info);
+QVCORE_EXPORT void _qfi_unlock(query_file_info* info);
 
-void _qfi_seek(query_file_info* info, int32_t offset, int whence);
+QVCORE_EXPORT void _qfi_seek(query_file_info* info, int32_t offset, int whence);
 // Read or write exactly size bytes at the current position (fatal otherwise).
-void _qfi_read(query_file_info* info, void* buffer, unsigned short size);
-void _qfi_write(query_file_info* info, const void* buffer, unsigned short size);
+QVCORE_EXPORT void _qfi_read(query_file_info* info, void* buffer, unsigned short size);
+QVCORE_EXPORT void _qfi_write(query_file_info* info, const void* buffer, unsigned short size);
 
 // Allocates and reads the whole directory; *directory is null when there are no queries.
 // Free it with _qfi_free.
-void _qfi_read_dir(query_file_info* info, query_dir_def** directory);
+QVCORE_EXPORT void _qfi_read_dir(query_file_info* info, query_dir_def** directory);
 // Writes one entry just past the current directory (16 + 39 x count).
-void _qfi_write_dir(query_file_info* info, const query_dir_def* entry);
-void _qfi_write_hdr(query_file_info* info);
+QVCORE_EXPORT void _qfi_write_dir(query_file_info* info, const query_dir_def* entry);
+QVCORE_EXPORT void _qfi_write_hdr(query_file_info* info);
 
 // Looks name up (case-insensitive). Copies the directory entry to entry and reads the
 // query into query when they are not null. Answers the 1-based index, 0 when absent or
 // when the file turned out damaged (info->damaged).
-short _qfi_read_query(query_file_info* info, const char* name, query_def* query,
+QVCORE_EXPORT short _qfi_read_query(query_file_info* info, const char* name, query_def* query,
                       query_dir_def* entry, short withConditions);
 // Reads the query that entry points at. With withConditions and a positive count the
 // condition array is allocated (cleared) and, for record version "1.3", read.
-void _qfi_read_this_query(query_file_info* info, query_def* query, const query_dir_def* entry,
+QVCORE_EXPORT void _qfi_read_this_query(query_file_info* info, query_def* query, const query_dir_def* entry,
                           short withConditions);
-void _qfi_free_query_cond(query_def* query);
-void _qfi_get_query_size(const query_def* query, int32_t* length);
+QVCORE_EXPORT void _qfi_free_query_cond(query_def* query);
+QVCORE_EXPORT void _qfi_get_query_size(const query_def* query, int32_t* length);
 // Writes the query header at offset, then its conditions. 0 (with a message) when the
 // query holds more conditions than a record can.
-short _qfi_write_query(query_file_info* info, const query_def* query, int32_t offset);
+QVCORE_EXPORT short _qfi_write_query(query_file_info* info, const query_def* query, int32_t offset);
 
 // Adds the query held in info->query; length = 43 + 210 x its conditions. 1 done, 0 refused
 // or not completed (the reason has been shown).
-short _qfi_create_this_query(query_file_info* info, int32_t length);
+QVCORE_EXPORT short _qfi_create_this_query(query_file_info* info, int32_t length);
 // Replaces the query of that name with info->query, or adds it when there is none.
-short _qfi_rewrite_existing_query(query_file_info* info, const char* name, int32_t length);
+QVCORE_EXPORT short _qfi_rewrite_existing_query(query_file_info* info, const char* name, int32_t length);
 // Removes the directory entry at index (0-based position in the directory) and its record;
 // entry is the caller's copy of that entry.
-short _qfi_delete_query(query_file_info* info, const query_dir_def* entry, short index);
+QVCORE_EXPORT short _qfi_delete_query(query_file_info* info, const query_dir_def* entry, short index);
 
-void _qfi_fill_dir_entry(query_file_info* info, query_dir_def* entry, const query_def* query,
+QVCORE_EXPORT void _qfi_fill_dir_entry(query_file_info* info, query_dir_def* entry, const query_def* query,
                          int32_t length);
 // Rewrites the directory: the entry at offset `at` gets length += delta, entries after it
 // offset += delta.
-void _qfi_update_dir_entries(query_file_info* info, int32_t at, int32_t delta);
+QVCORE_EXPORT void _qfi_update_dir_entries(query_file_info* info, int32_t at, int32_t delta);
 // Moves the size bytes that follow a region of oldLength at position so that they follow
 // a region of newLength there. 1 done; 0 when the file could not be resized afterwards
 // (reported; the bytes have been moved).
-short _qfi_shift_bytes(query_file_info* info, int32_t size, int32_t newLength, int32_t oldLength,
+QVCORE_EXPORT short _qfi_shift_bytes(query_file_info* info, int32_t size, int32_t newLength, int32_t oldLength,
                        int32_t position);
 
-void* _qfi_alloc(unsigned short size, short clear);
-void* _qfi_realloc(void* block, unsigned short size);
-void _qfi_free(void* block);
+QVCORE_EXPORT void* _qfi_alloc(unsigned short size, short clear);
+QVCORE_EXPORT void* _qfi_realloc(void* block, unsigned short size);
+QVCORE_EXPORT void _qfi_free(void* block);
 
 } // extern "C"
 

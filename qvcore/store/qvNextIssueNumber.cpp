@@ -12,10 +12,13 @@
 
 namespace {
 constexpr auto kPause = std::chrono::milliseconds(5);
-std::chrono::milliseconds g_askAfter{5000};
+constexpr std::chrono::milliseconds kAskAfter{5000};
 } // namespace
 
-void qvNextIssueNumber::SetAskAfterForTesting(int milliseconds) { g_askAfter = std::chrono::milliseconds(milliseconds); }
+kwSeam<std::chrono::milliseconds()>& qvNextIssueNumber::AskAfterSeam() {
+    static kwSeam<std::chrono::milliseconds()> seam;
+    return seam;
+}
 
 bool qvNextIssueNumber::LockHeader() {
     auto waitingSince = std::chrono::steady_clock::now();
@@ -26,7 +29,7 @@ bool qvNextIssueNumber::LockHeader() {
             xio_io_error(_file, status);
             return false;
         }
-        if (std::chrono::steady_clock::now() - waitingSince >= g_askAfter) {
+        if (std::chrono::steady_clock::now() - waitingSince >= (AskAfterSeam() ? AskAfterSeam()() : kAskAfter)) {
             const short answer = xw_wr_message(
                 0, XW_YESNO, "The issue numbers are in use by another user.\n\nDo you want to keep waiting?", 0);
             if (answer != XW_ANSWER_YES) return false;

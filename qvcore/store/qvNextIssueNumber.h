@@ -1,6 +1,10 @@
 // Issue numbers from the header field "LASTID", taken and given back under the header lock.
 #pragma once
 
+#include "kwcommon/kwSeam.h"
+
+#include <chrono>
+
 class qvNextIssueNumber {
 public:
     explicit qvNextIssueNumber(short fileNumber) : _file(fileNumber) {}
@@ -11,7 +15,7 @@ public:
     void Release(double number);
 
     // How long a held header is waited for before the user is asked (tests shorten it).
-    static void SetAskAfterForTesting(int milliseconds);
+    static kwSeam<std::chrono::milliseconds()>& AskAfterSeam();
 
 private:
     // Reads and locks the header, waiting while another user holds it. false when it

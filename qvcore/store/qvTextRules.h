@@ -2,6 +2,8 @@
 // custom-list editor runs on list 265 (the issue status list).
 #pragma once
 
+#include "qvcore/qvcore_export.h"
+
 #include <string>
 #include <vector>
 
@@ -12,4 +14,4 @@ void qvInitCaps(char* text);
 // The status list must hold at least four entries whose second, third and fourth are
 // "Open", "On-Hold" and "Closed" (any letter case). Otherwise the user is told so and the
 // answer is false. Exported under this plain name for the custom-list editor.
-extern "C" bool im_265_is_valid_clist(std::vector<std::string>* list);
+extern "C" QVCORE_EXPORT bool im_265_is_valid_clist(std::vector<std::string>* list);

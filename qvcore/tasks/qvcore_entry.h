@@ -1,6 +1,8 @@
 // The library's entry points for the framework.
 #pragma once
 
+#include "qvcore/qvcore_export.h"
+
 #include "qvcore/strings/qvcoreStrings.h"
 #include "qvkit/qvVersion.h"
 
@@ -11,5 +13,5 @@ inline constexpr const char* QVCORE_VERSION = QV_VERSION;
 
 extern "C" {
 // Links the library into the application's resource chain (once) and answers the link.
-kwDynLinkLibrary* qvcore_init_ext_dll();
+QVCORE_EXPORT kwDynLinkLibrary* qvcore_init_ext_dll();
 }

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 LPMAPISENDMAIL kclMail::_lpfnMAPISendMail = nullptr;
+void* kclMail::_boundLibrary = nullptr;
 
 namespace {
 constexpr short kRecipientStep = 5;
@@ -87,14 +88,17 @@ kclMail::~kclMail() {
 
 void kclMail::Initialise() {
     _mailState = MAIL_STATE_UNDETERMINED;
-    if (!_lpfnMAPISendMail) {
-        if (!kclMailLibrary::Handle()) {
-            _mailState = MAIL_STATE_NO_LIBRARY;
-        } else {
-            _lpfnMAPISendMail =
-                reinterpret_cast<LPMAPISENDMAIL>(kclMailLibrary::Symbol("MAPISendMail"));
-            if (!_lpfnMAPISendMail) _mailState = MAIL_STATE_NO_ENTRY;
-        }
+    if (const auto& replaced = SendMailSeam()) {
+        _lpfnMAPISendMail = replaced();
+        _boundLibrary = nullptr;
+    } else if (void* library = kclMailLibrary::Handle(); !library) {
+        _lpfnMAPISendMail = nullptr;
+        _boundLibrary = nullptr;
+        _mailState = MAIL_STATE_NO_LIBRARY;
+    } else if (!_lpfnMAPISendMail || library != _boundLibrary) {
+        _lpfnMAPISendMail = reinterpret_cast<LPMAPISENDMAIL>(kclMailLibrary::Symbol("MAPISendMail"));
+        _boundLibrary = library;
+        if (!_lpfnMAPISendMail) _mailState = MAIL_STATE_NO_ENTRY;
     }
     if (_lpfnMAPISendMail) _mailState = MAIL_STATE_BOUND;
 }
@@ -162,11 +166,7 @@ void kclMail::clearMail() {
     _message = MapiMessage{};
 }
 
-void kclMail::UseLibraryForTesting(const std::string& fileName) {
-    kclMailLibrary::UseFileForTesting(fileName);
-    _lpfnMAPISendMail = nullptr;
-}
-
-void kclMail::BindForTesting(LPMAPISENDMAIL sendMail) {
-    _lpfnMAPISendMail = sendMail;
+kwSeam<LPMAPISENDMAIL()>& kclMail::SendMailSeam() {
+    static kwSeam<LPMAPISENDMAIL()> seam;
+    return seam;
 }

@@ -3,6 +3,7 @@
 // resolves them), a subject and a note text; the service's status is kept.
 #pragma once
 
+#include "kwcommon/kwSeam.h"
 #include "mapi/MAPI.h"
 
 #include <cstdint>
@@ -56,10 +57,9 @@ public:
     const std::string& subject() const { return _subject; }
     const std::string& noteText() const { return _noteText; }
 
-    // Tests: forget the binding and load this file instead of the mail service ("" goes
-    // back to it), or bind a send function of the test's own (nullptr forgets it).
-    static void UseLibraryForTesting(const std::string& fileName);
-    static void BindForTesting(LPMAPISENDMAIL sendMail);
+    // Stands in for the mail service's send function (the library's file is replaced
+    // through kclMailLibrary::FileSeam). Mails made while it is replaced send through it.
+    static kwSeam<LPMAPISENDMAIL()>& SendMailSeam();
 
 private:
     void Initialise();
@@ -78,6 +78,8 @@ private:
     std::unique_ptr<char[]> _subjectCopy;
     std::unique_ptr<char[]> _noteCopy;
 
-    // Shared by every mail of the process; once bound it stays bound.
+    // Shared by every mail of the process; bound once per library (a replaced library or
+    // send function binds again).
     static LPMAPISENDMAIL _lpfnMAPISendMail;
+    static void* _boundLibrary;
 };

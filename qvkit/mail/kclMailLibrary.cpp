@@ -17,7 +17,6 @@ struct LibraryCloser {
 using LibraryHandle = std::unique_ptr<void, LibraryCloser>;
 
 struct LoaderState {
-    std::string fileOverride;
     std::map<std::string, LibraryHandle> loaded; // by file name as asked for
     std::string lastError;
 };
@@ -72,8 +71,7 @@ std::string kclMailLibrary::FileName(std::string_view logicalName) {
 
 void* kclMailLibrary::Handle() {
     LoaderState& state = State();
-    const std::string file =
-        state.fileOverride.empty() ? FileName(kLogicalName) : state.fileOverride;
+    const std::string file = FileSeam() ? FileSeam()() : FileName(kLogicalName);
     auto it = state.loaded.find(file);
     if (it != state.loaded.end()) return it->second.get();
     void* handle = Open(file, &state.lastError);
@@ -91,6 +89,7 @@ const std::string& kclMailLibrary::LastError() {
     return State().lastError;
 }
 
-void kclMailLibrary::UseFileForTesting(const std::string& fileName) {
-    State().fileOverride = fileName;
+kwSeam<std::string()>& kclMailLibrary::FileSeam() {
+    static kwSeam<std::string()> seam;
+    return seam;
 }

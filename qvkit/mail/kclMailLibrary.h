@@ -3,6 +3,8 @@
 // then next to this library, then on the library path.
 #pragma once
 
+#include "kwcommon/kwSeam.h"
+
 #include <string>
 #include <string_view>
 
@@ -22,7 +24,7 @@ public:
     // Why the last load failed.
     static const std::string& LastError();
 
-    // Tests: load this file (a path or a bare file name) instead; "" goes back to the mail
-    // service. Takes effect at the next Handle().
-    static void UseFileForTesting(const std::string& fileName);
+    // Stands in for the mail service's file: the file (a path or a bare file name) to load
+    // instead. Takes effect at the next Handle().
+    static kwSeam<std::string()>& FileSeam();
 };

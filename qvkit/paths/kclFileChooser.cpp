@@ -12,11 +12,6 @@
 #include <utility>
 
 namespace {
-kclFileChooser& Chooser() {
-    static kclFileChooser chooser;
-    return chooser;
-}
-
 QString ToQ(const std::string& text) {
     return QString::fromStdString(text);
 }
@@ -37,12 +32,13 @@ QString OfferedName(const kclFileChoice& choice, const QString& folder) {
 } // namespace
 
 short kclChooseFile(const kclFileChoice& choice, std::string* chosen) {
-    const kclFileChooser& chooser = Chooser();
+    const kclFileChooser& chooser = kclFileChooserSeam();
     return chooser ? chooser(choice, chosen) : kclStandardFileChooser(choice, chosen);
 }
 
-void kclSetFileChooser(kclFileChooser chooser) {
-    Chooser() = std::move(chooser);
+kclFileChooser& kclFileChooserSeam() {
+    static kclFileChooser seam;
+    return seam;
 }
 
 short kclStandardFileChooser(const kclFileChoice& choice, std::string* chosen) {

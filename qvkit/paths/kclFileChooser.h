@@ -3,6 +3,8 @@
 // display) can answer it.
 #pragma once
 
+#include "kwcommon/kwSeam.h"
+
 #include <functional>
 #include <string>
 
@@ -17,11 +19,11 @@ struct kclFileChoice {
 
 // 0 and the chosen file's full path in chosen; any other status (15: cancelled) when
 // nothing was chosen.
-using kclFileChooser = std::function<short(const kclFileChoice& choice, std::string* chosen)>;
+using kclFileChooser = kwSeam<short(const kclFileChoice& choice, std::string* chosen)>;
 
 // Shows the chooser in use.
 short kclChooseFile(const kclFileChoice& choice, std::string* chosen);
-// Replaces the chooser; an empty function restores the standard dialog.
-void kclSetFileChooser(kclFileChooser chooser);
+// Stands in for the standard dialog while replaced.
+kclFileChooser& kclFileChooserSeam();
 // The standard dialog (modal, on the active window).
 short kclStandardFileChooser(const kclFileChoice& choice, std::string* chosen);

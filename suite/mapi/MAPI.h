@@ -4,6 +4,8 @@
 // bind MAPISendMail by name and must not link against it.
 #pragma once
 
+#include "mapi/mapi_export.h"
+
 #include <cstdint>
 
 using ULONG = uint32_t;
@@ -85,8 +87,6 @@ struct MapiMessage {
 
 // The library's file for the logical name "MAPI32.DLL".
 constexpr const char* MAPI_LIBRARY_FILE = "libmapi.so";
-
-#define MAPI_EXPORT __attribute__((visibility("default")))
 
 // Sends one message. Texts are UTF-8. session and uiParam are accepted and not used.
 using LPMAPISENDMAIL = ULONG (*)(LHANDLE session, ULONG_PTR uiParam, MapiMessage* message,

@@ -65,7 +65,6 @@ protected:
         kwapptest::App();
         ::unsetenv("QV_HELP_DIR");
         xw_clear_shown_messages();
-        kwFolderDialog::ClearScript();
     }
     void TearDown() override {
         kwMessageBox::Uninstall();
@@ -283,7 +282,7 @@ TEST_F(QVStart, OpenCompanyRefusesAFolderThatIsNoCompany) {
     const std::string before = kwCompany::Folder();
     const std::string plain = folders.Root() + "/just-files";
     std::filesystem::create_directories(plain);
-    kwFolderDialog::ScriptAnswers({plain});
+    kwFolderDialog::Script plainFolder({plain});
     Frame()->FindCommandAction(C::ID_OPEN_COMPANY)->trigger();
     ASSERT_EQ(xw_shown_messages().size(), 1u);
     EXPECT_EQ(xw_shown_messages()[0].type, XW_ERROR);
@@ -293,7 +292,7 @@ TEST_F(QVStart, OpenCompanyRefusesAFolderThatIsNoCompany) {
 
     xw_clear_shown_messages();
     const std::string fresh = folders.Root() + "/Northwind";
-    kwFolderDialog::ScriptAnswers({fresh});
+    kwFolderDialog::Script freshFolder({fresh});
     Frame()->FindCommandAction(C::ID_NEW_COMPANY)->trigger();
     EXPECT_TRUE(xw_shown_messages().empty());
     EXPECT_EQ(Frame()->windowTitle(), "Quorvel - Northwind") << "the new company is the current one";

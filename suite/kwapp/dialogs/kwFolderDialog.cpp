@@ -6,21 +6,32 @@
 
 #include <QFileDialog>
 
-#include <deque>
-
-namespace {
-std::deque<std::optional<std::string>>& Script() {
-    static std::deque<std::optional<std::string>> script;
-    return script;
+kwFolderDialog::Chooser& kwFolderDialog::ChooserSeam() {
+    static Chooser seam;
+    return seam;
 }
-} // namespace
+
+kwFolderDialog::Script::Script(std::vector<std::optional<std::string>> answers)
+    : _answers(std::make_shared<std::deque<std::optional<std::string>>>(answers.begin(), answers.end())),
+      _guard(ChooserSeam().Replace(
+          [answers = _answers, outer = ChooserSeam()](const std::string& caption, const std::string& start)
+              -> std::optional<std::string> {
+              if (answers->empty()) {
+                  // Out of answers: whatever stood in before (an outer script), else the dialog.
+                  if (outer) return outer(caption, start);
+                  return ShowDialog(caption, start);
+              }
+              std::optional<std::string> answer = answers->front();
+              answers->pop_front();
+              return answer;
+          })) {}
 
 std::optional<std::string> kwFolderDialog::Choose(const std::string& caption, const std::string& start) {
-    if (!Script().empty()) {
-        std::optional<std::string> answer = Script().front();
-        Script().pop_front();
-        return answer;
-    }
+    if (const auto& seam = ChooserSeam()) return seam(caption, start);
+    return ShowDialog(caption, start);
+}
+
+std::optional<std::string> kwFolderDialog::ShowDialog(const std::string& caption, const std::string& start) {
     kwApplication* app = KWGetApp();
     const QString folder = QFileDialog::getExistingDirectory(
         app ? app->MainWindow() : nullptr, QString::fromStdString(caption),
@@ -28,11 +39,3 @@ std::optional<std::string> kwFolderDialog::Choose(const std::string& caption, co
     if (folder.isEmpty()) return std::nullopt;
     return folder.toStdString();
 }
-
-void kwFolderDialog::ScriptAnswers(const std::vector<std::optional<std::string>>& answers) {
-    for (const auto& answer : answers)
-        Script().push_back(answer);
-}
-
-size_t kwFolderDialog::ScriptedAnswersLeft() { return Script().size(); }
-void kwFolderDialog::ClearScript() { Script().clear(); }

@@ -5,6 +5,7 @@
 
 #include "kwcommon/kwCompany.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <vector>
@@ -13,8 +14,6 @@ namespace chr = std::chrono;
 
 namespace {
 
-std::optional<chr::year_month_day> g_fixedDate;
-int g_fixedTime = 0;
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -47,7 +46,7 @@ std::tm LocalNow() {
 } // namespace
 
 chr::year_month_day xd_get_date() {
-    if (g_fixedDate) return *g_fixedDate;
+    if (const auto& clock = xd_clock_seam()) return clock().date;
     const std::tm local = LocalNow();
     return chr::year_month_day{chr::year{local.tm_year + 1900},
                                chr::month{static_cast<unsigned>(local.tm_mon + 1)},
@@ -55,18 +54,21 @@ chr::year_month_day xd_get_date() {
 }
 
 int xd_get_time() {
-    if (g_fixedDate) return g_fixedTime;
+    if (const auto& clock = xd_clock_seam()) return clock().seconds;
     const std::tm local = LocalNow();
     // tm_sec may be 60 on a leap second; a time of day never passes 23:59:59.
     const int sec = local.tm_sec > 59 ? 59 : local.tm_sec;
     return local.tm_hour * 3600 + local.tm_min * 60 + sec;
 }
 
-void xd_set_fixed_now(std::optional<chr::year_month_day> date, int secondsSinceMidnight) {
-    g_fixedDate = date;
-    if (secondsSinceMidnight < 0) secondsSinceMidnight = 0;
-    if (secondsSinceMidnight > 86399) secondsSinceMidnight = 86399;
-    g_fixedTime = secondsSinceMidnight;
+xd_clock& xd_clock_seam() {
+    static xd_clock seam;
+    return seam;
+}
+
+xd_clock::Guard xd_pin_now(chr::year_month_day date, int secondsSinceMidnight) {
+    const xd_moment moment{date, std::clamp(secondsSinceMidnight, 0, 86399)};
+    return xd_clock_seam().Replace([moment] { return moment; });
 }
 
 int xd_days_between(chr::year_month_day from, chr::year_month_day to) {

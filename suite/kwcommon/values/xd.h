@@ -8,6 +8,8 @@
 // "YYYY-MM-DD". A format that lacks a month, a day or a year is replaced by the default.
 #pragma once
 
+#include "kwcommon/kwSeam.h"
+
 #include <chrono>
 #include <optional>
 #include <string>
@@ -17,19 +19,23 @@
 inline constexpr const char* XD_DEFAULT_DATE_FORMAT = "MM/DD/YYYY";
 
 // Today's local date, and the local time of day in seconds since midnight (0..86399).
-// Tests may pin both with xd_set_fixed_now.
+// Tests pin both with xd_pin_now.
 std::chrono::year_month_day xd_get_date();
 int xd_get_time();
 inline std::chrono::year_month_day xd_today() {
     return xd_get_date();
 }
 
-// Test seam: pins "today" and "now" (seconds since midnight) until called with nullopt.
-void xd_set_fixed_now(std::optional<std::chrono::year_month_day> date,
-                      int secondsSinceMidnight = 0);
-inline void xd_clear_fixed_now() {
-    xd_set_fixed_now(std::nullopt);
-}
+// The clock the suite reads today and now from: the machine's, unless replaced.
+struct xd_moment {
+    std::chrono::year_month_day date;
+    int seconds = 0; // since midnight, 0..86399
+};
+using xd_clock = kwSeam<xd_moment()>;
+xd_clock& xd_clock_seam();
+// Pins "today" and "now" (seconds since midnight, kept within the day) while the answered
+// guard lives.
+[[nodiscard]] xd_clock::Guard xd_pin_now(std::chrono::year_month_day date, int secondsSinceMidnight = 0);
 
 // Days from `from` to `to` (negative when `to` is earlier).
 int xd_days_between(std::chrono::year_month_day from, std::chrono::year_month_day to);

@@ -60,10 +60,8 @@ protected:
     static void Reset() {
         StopWaiting();
         Prefs::SetDefaults();
-        kclMail::UseLibraryForTesting("");
         ScriptMail({});
         xw_clear_shown_messages();
-        xd_clear_fixed_now();
     }
 
     int64_t IssueCount() {

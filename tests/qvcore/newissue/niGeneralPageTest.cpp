@@ -40,8 +40,9 @@ class GeneralPage : public NewIssueFixture {
 protected:
     void SetUp() override {
         NewIssueFixture::SetUp();
-        xd_set_fixed_now(year_month_day{2025y, June, 18d}); // a Wednesday
+        pinned.emplace(xd_pin_now(year_month_day{2025y, June, 18d})); // a Wednesday
     }
+    std::optional<xd_clock::Guard> pinned;
     // A New Issue sheet on screen.
     std::unique_ptr<niPropSheet> NewSheet() {
         auto sheet = std::make_unique<niPropSheet>(file.Number(), &command);

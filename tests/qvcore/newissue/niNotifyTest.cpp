@@ -52,7 +52,6 @@ bool EmailFlag(qvIssue& issue) {
 class Notification : public ::testing::Test {
 protected:
     void SetUp() override {
-        kclMail::UseLibraryForTesting("");
         ScriptAnswers({});
         xw_clear_shown_messages();
         issue = std::make_unique<qvIssue>(0, QV_CMD_NEW_ISSUE, false);
@@ -64,7 +63,6 @@ protected:
     }
     void TearDown() override {
         ScriptAnswers({});
-        kclMail::UseLibraryForTesting("");
         xw_clear_shown_messages();
     }
 
@@ -199,14 +197,15 @@ TEST_F(Notification, SendFailureShowsError201) {
 
 TEST_F(Notification, NoMailServiceShowsError202) {
     const std::string expected = "Unable to load MAPI32.DLL.  Cannot mail the issue.  [QV0202]";
-    kclMail::UseLibraryForTesting("libmapi-not-there.so");
-    niSendNotification(true, *issue, {}, true);
-    ASSERT_EQ(xw_shown_messages().size(), 1u);
-    EXPECT_EQ(xw_shown_messages()[0].text, expected);
-    EXPECT_FALSE(EmailFlag(*issue));
+    {
+        auto missing = kclMailLibrary::FileSeam().Replace([] { return std::string("libmapi-not-there.so"); });
+        niSendNotification(true, *issue, {}, true);
+        ASSERT_EQ(xw_shown_messages().size(), 1u);
+        EXPECT_EQ(xw_shown_messages()[0].text, expected);
+        EXPECT_FALSE(EmailFlag(*issue));
+    }
 
     // The service is there but mail is not installed for the company.
-    kclMail::UseLibraryForTesting("");
     xw_clear_shown_messages();
     issue->Value(QV_EMAIL).Set("Yes");
     SetMail({{"installed", false}});

@@ -28,7 +28,6 @@ namespace {
 class ReminderRun : public ::testing::Test {
 protected:
     void SetUp() override {
-        kclMail::UseLibraryForTesting("");
         ASSERT_TRUE(file.Open());
         dana = {
             AddIssue(file,

@@ -172,7 +172,7 @@ TEST(qvNextIssueNumberTest, TheUserDecidesWhetherToKeepWaitingForAHeldHeader) {
     qvIssueFile other(QV_CMD_NEW_ISSUE);
     ASSERT_TRUE(other.Open());
     ASSERT_EQ(xio_rd_header(other.Number(), 1, 1), 0) << "another user holds the header";
-    qvNextIssueNumber::SetAskAfterForTesting(50);
+    auto askSoon = qvNextIssueNumber::AskAfterSeam().Replace([] { return std::chrono::milliseconds(50); });
     xw_clear_shown_messages();
     xw_script_answers({XW_ANSWER_YES, XW_ANSWER_NO});
     qvNextIssueNumber numbers(file.Number());
@@ -182,7 +182,6 @@ TEST(qvNextIssueNumberTest, TheUserDecidesWhetherToKeepWaitingForAHeldHeader) {
     EXPECT_NE(xw_shown_messages()[0].text.find("keep waiting"), std::string::npos);
     xio_free_header(other.Number(), 1);
     EXPECT_EQ(numbers.Next(), 1) << "the number comes once the header is free";
-    qvNextIssueNumber::SetAskAfterForTesting(5000);
 }
 
 TEST(qvIssueTest, ANewIssueStartsFromTheDefaults) {

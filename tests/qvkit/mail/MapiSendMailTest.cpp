@@ -148,7 +148,6 @@ std::string DecodeQuotedPrintable(const std::string& text) {
 class MailService : public ::testing::Test {
 protected:
     void SetUp() override {
-        kclMail::UseLibraryForTesting("");
         ScriptAnswers({});
     }
     void TearDown() override { ScriptAnswers({}); }

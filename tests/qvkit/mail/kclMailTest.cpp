@@ -1,6 +1,7 @@
 // kclMail on its own: recipients, subject, clearing, binding, the current folder and the
 // "installed" setting, with a send function of the test's own bound in place of the service.
 #include "qvkit/mail/kclMail.h"
+#include "qvkit/mail/kclMailLibrary.h"
 
 #include "kwcommon/kwCompany.h"
 
@@ -75,9 +76,8 @@ protected:
         seen = Seen{};
         fakeAnswer = SUCCESS_SUCCESS;
         fakeChangesFolder = false;
-        kclMail::BindForTesting(&FakeSendMail);
     }
-    void TearDown() override { kclMail::UseLibraryForTesting(""); }
+    kwSeam<LPMAPISENDMAIL()>::Guard fake = kclMail::SendMailSeam().Replace([] { return &FakeSendMail; });
 };
 } // namespace
 
@@ -198,15 +198,16 @@ TEST_F(kclMailFake, IsEnabledReadsTheInstalledSetting) {
         << "and is logged with its place: " << log.str();
 
     SetInstalled(company, true);
-    kclMail::UseLibraryForTesting("libmapi-not-there.so");
+    auto missing = kclMailLibrary::FileSeam().Replace([] { return std::string("libmapi-not-there.so"); });
+    auto real = kclMail::SendMailSeam().Replace(nullptr); // the library's own send function
     kclMail unbound;
     EXPECT_EQ(unbound.mailState(), MAIL_STATE_NO_LIBRARY);
     EXPECT_FALSE(unbound.isEnabled()) << "installed but no service";
 }
 
 TEST(kclMail, MissingLibraryOrEntryLeavesMailUnbound) {
-    kclMail::UseLibraryForTesting("libmapi-not-there.so");
     {
+        auto missing = kclMailLibrary::FileSeam().Replace([] { return std::string("libmapi-not-there.so"); });
         kclMail mail;
         EXPECT_EQ(mail.mailState(), MAIL_STATE_NO_LIBRARY);
         mail.addRecipient(1, "DANA");
@@ -214,12 +215,11 @@ TEST(kclMail, MissingLibraryOrEntryLeavesMailUnbound) {
         EXPECT_EQ(mail.recipientCount(), 1) << "the mail can still be built";
     }
     // A library that loads but has no MAPISendMail.
-    kclMail::UseLibraryForTesting("libkwcommon.so");
     {
+        auto noEntry = kclMailLibrary::FileSeam().Replace([] { return std::string("libkwcommon.so"); });
         kclMail mail;
         EXPECT_EQ(mail.mailState(), MAIL_STATE_NO_ENTRY);
     }
-    kclMail::UseLibraryForTesting("");
     {
         kclMail mail;
         EXPECT_EQ(mail.mailState(), MAIL_STATE_BOUND) << "the mail service next to the program";

@@ -22,15 +22,12 @@ namespace {
 
 // Answers the chooser with a file, or cancels when there is no answer; records each request.
 struct ScriptedChooser {
-    ScriptedChooser() {
-        kclSetFileChooser([this](const kclFileChoice& choice, std::string* chosen) -> short {
-            shown.push_back(choice);
-            if (!answer) return 15;
-            *chosen = *answer;
-            return 0;
-        });
-    }
-    ~ScriptedChooser() { kclSetFileChooser(nullptr); }
+    kclFileChooser::Guard guard = kclFileChooserSeam().Replace([this](const kclFileChoice& choice, std::string* chosen) -> short {
+        shown.push_back(choice);
+        if (!answer) return 15;
+        *chosen = *answer;
+        return 0;
+    });
     const kclFileChoice& Last() const { return shown.back(); }
     std::optional<std::string> answer;
     std::vector<kclFileChoice> shown;

@@ -30,14 +30,14 @@ class PrintTest : public ::testing::Test {
 protected:
     void SetUp() override {
         TestApplication();
-        xd_set_fixed_now(std::chrono::year_month_day{2026y / 3 / 14}, 9 * 3600 + 41 * 60);
+        pinned.emplace(xd_pin_now(std::chrono::year_month_day{2026y / 3 / 14}, 9 * 3600 + 41 * 60));
     }
     void TearDown() override {
-        xd_clear_fixed_now();
         tr_set_default_printer(nullptr);
         xw_clear_shown_messages();
     }
     std::string Pdf(const std::string& name) const { return company.Path(name); }
+    std::optional<xd_clock::Guard> pinned;
 
     TestCompany company{false};
 };

@@ -60,7 +60,7 @@ TEST(kwCompanyCommands, OpenCompanyExplainsARefusedFolderAndKeepsTheCurrentCompa
     fs::create_directories(plain);
     xw_clear_shown_messages();
 
-    kwFolderDialog::ScriptAnswers({plain});
+    kwFolderDialog::Script plainFolder({plain});
     kwCompanyCommands::OnOpenCompany();
     ASSERT_EQ(xw_shown_messages().size(), 1u);
     EXPECT_EQ(xw_shown_messages()[0].type, XW_ERROR);
@@ -68,15 +68,15 @@ TEST(kwCompanyCommands, OpenCompanyExplainsARefusedFolderAndKeepsTheCurrentCompa
     EXPECT_EQ(kwCompany::Folder(), before);
 
     xw_clear_shown_messages();
-    kwFolderDialog::ScriptAnswers({std::nullopt});
+    kwFolderDialog::Script cancelled({std::nullopt});
     kwCompanyCommands::OnOpenCompany();
     EXPECT_TRUE(xw_shown_messages().empty()) << "a cancelled chooser says nothing";
 
     const std::string fresh = folders.Root() + "/fresh";
-    kwFolderDialog::ScriptAnswers({fresh});
+    kwFolderDialog::Script freshFolder({fresh});
     kwCompanyCommands::OnNewCompany();
     EXPECT_TRUE(xw_shown_messages().empty());
     EXPECT_EQ(kwCompany::Folder(), fs::canonical(fresh).string()) << "the new company is opened";
     EXPECT_EQ(kwCompany::Name(), "fresh");
-    EXPECT_EQ(kwFolderDialog::ScriptedAnswersLeft(), 0u);
+    EXPECT_EQ(plainFolder.Left() + cancelled.Left() + freshFolder.Left(), 0u);
 }

@@ -27,13 +27,11 @@ protected:
     void SetUp() override {
         kwapptest::App();
         xw_clear_shown_messages();
-        kwFolderDialog::ClearScript();
         std::ofstream(secured.Path("operators.json")) << R"({ "security": true, "operators": [
             { "id": "ADMIN", "name": "Alex Rivera", "privilege": 1 },
             { "id": "DANA", "name": "Dana Whitfield", "privilege": 0 } ] })";
     }
     void TearDown() override {
-        kwFolderDialog::ClearScript();
         kwMessageBox::Uninstall();
         xw_clear_shown_messages();
     }
@@ -82,7 +80,7 @@ TEST_F(LogOn, AnotherCompanyCanBeOpenedOrTheStartGivenUp) {
     TestCompany open(false); // operator security off
     {
         kwMainApp app("Tester", "ZZ", kwBase::Version("1.0"), kwBase::Version("1.0"));
-        kwFolderDialog::ScriptAnswers({std::nullopt, open.Folder()});
+        kwFolderDialog::Script chooser({std::nullopt, open.Folder()});
         int runs = 0;
         auto runner = kwLogOnDlg::RunnerSeam().Replace([&](kwLogOnDlg& dialog) {
             ++runs;

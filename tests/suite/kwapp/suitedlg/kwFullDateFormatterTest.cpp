@@ -21,11 +21,11 @@ class FullDateFormatter : public ::testing::Test {
 protected:
     void SetUp() override {
         kwapptest::App();
-        xd_set_fixed_now(year_month_day{2025y, June, 18d});
+        pinned.emplace(xd_pin_now(year_month_day{2025y, June, 18d}));
         field = std::make_unique<QLineEdit>();
         formatter = new kwFullDateFormatter(field.get());
     }
-    void TearDown() override { xd_clear_fixed_now(); }
+    std::optional<xd_clock::Guard> pinned;
 
     TestCompany company{false};
     std::unique_ptr<QLineEdit> field;         // made once the application exists

@@ -27,10 +27,11 @@ private:
 // Pins today for one test.
 class FixedTodayScope {
 public:
-    FixedTodayScope(int y, unsigned m, unsigned d) {
-        xd_set_fixed_now(chr::year_month_day{chr::year{y}, chr::month{m}, chr::day{d}}, 12 * 3600);
-    }
-    ~FixedTodayScope() { xd_clear_fixed_now(); }
+    FixedTodayScope(int y, unsigned m, unsigned d)
+        : _pinned(xd_pin_now(chr::year_month_day{chr::year{y}, chr::month{m}, chr::day{d}}, 12 * 3600)) {}
+
+private:
+    xd_clock::Guard _pinned;
 };
 
 } // namespace

@@ -100,13 +100,14 @@ TEST(kwTime, ValueCarrierMidnightAndComparison) {
 }
 
 TEST(kwTime, Now) {
-    xd_set_fixed_now(std::chrono::year_month_day{std::chrono::year{2024}, std::chrono::month{1},
-                                                 std::chrono::day{1}},
-                     14 * 3600 + 15 * 60 + 16);
-    EXPECT_EQ(kwTime::Now().Format(), "14:15:16");
-    kwTime time;
-    time.SetNow();
-    EXPECT_EQ(time.Format(), "14:15:16");
-    xd_clear_fixed_now();
+    {
+        auto pinned = xd_pin_now(std::chrono::year_month_day{std::chrono::year{2024}, std::chrono::month{1},
+                                                            std::chrono::day{1}},
+                                 14 * 3600 + 15 * 60 + 16);
+        EXPECT_EQ(kwTime::Now().Format(), "14:15:16");
+        kwTime time;
+        time.SetNow();
+        EXPECT_EQ(time.Format(), "14:15:16");
+    }
     EXPECT_FALSE(kwTime::Now().IsNull());
 }

@@ -121,12 +121,20 @@ TEST(xd, ParsingUserText) {
     }
 }
 
-TEST(xd, FixedNow) {
-    xd_set_fixed_now(Ymd(2024, 6, 1), 3600 + 2 * 60 + 3);
-    EXPECT_EQ(xd_get_date(), Ymd(2024, 6, 1));
-    EXPECT_EQ(xd_today(), Ymd(2024, 6, 1));
-    EXPECT_EQ(xd_get_time(), 3723);
-    xd_clear_fixed_now();
+TEST(xd, PinnedNowLastsWhileItsGuardDoes) {
+    {
+        auto pinned = xd_pin_now(Ymd(2024, 6, 1), 3600 + 2 * 60 + 3);
+        EXPECT_EQ(xd_get_date(), Ymd(2024, 6, 1));
+        EXPECT_EQ(xd_today(), Ymd(2024, 6, 1));
+        EXPECT_EQ(xd_get_time(), 3723);
+        {
+            auto inner = xd_pin_now(Ymd(2025, 1, 2), 90000);
+            EXPECT_EQ(xd_get_date(), Ymd(2025, 1, 2)) << "an inner pin hides the outer one";
+            EXPECT_EQ(xd_get_time(), 86399) << "a time past the day is kept within it";
+        }
+        EXPECT_EQ(xd_get_date(), Ymd(2024, 6, 1)) << "the outer pin is back";
+    }
+    EXPECT_FALSE(xd_clock_seam()) << "the machine's clock is back";
     const int now = xd_get_time();
     EXPECT_GE(now, 0);
     EXPECT_LT(now, 86400);
