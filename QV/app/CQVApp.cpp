@@ -13,6 +13,7 @@
 #include "qvcore/store/qvLiteral.h"
 #include "qvcore/strings/qvcoreStrings.h"
 #include "qvcore/tasks/TaskNewIssue.h"
+#include "qvcore/tasks/TaskViewIssues.h"
 #include "qvkit/paths/kclDemoCompany.h"
 #include "qvkit/qvVersion.h"
 
@@ -28,14 +29,15 @@ CQVApp::CQVApp()
 CQVApp::~CQVApp() = default;
 
 void CQVApp::RegisterTasks() {
-    // The tasks whose windows the program does not carry yet (Formulas, Applications, View
-    // Issues, Build Query, Select Columns, and the option pages of Customize and Options)
+    // The tasks whose windows the program does not carry yet (Formulas, Applications, Build
+    // Query, Select Columns, and the option pages of Customize and Options)
     // are not registered: their menu items stay disabled, and the framework's Customize and
     // Options sheets keep only what the framework gives them.
 
     // New Issue: the library's task replaces the framework's, in every case.
     DestroyTask(ID_NEW_ISSUE);
     AddTask(std::make_unique<TaskNewIssue>());
+    AddTask(std::make_unique<TaskViewIssues>());
 }
 
 bool CQVApp::InitInstance() {

@@ -17,9 +17,11 @@ public:
     // How long a held header is waited for before the user is asked (tests shorten it).
     static kwSeam<std::chrono::milliseconds()>& AskAfterSeam();
 
-private:
-    // Reads and locks the header, waiting while another user holds it. false when it
-    // failed (reported) or the user stopped waiting.
+    // Reads and locks the header, waiting while another user holds it (re-read at once,
+    // then after some seconds the user decides whether to keep waiting). false when it
+    // failed (reported) or the user stopped waiting. Also for others who change the header.
     bool LockHeader();
+
+private:
     short _file;
 };

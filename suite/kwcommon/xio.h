@@ -150,6 +150,35 @@ short xio_restore_record(short file, int64_t position, short type, short lock);
 // Number of records of a type: read from the file's kept counts, never by counting.
 short xio_count_records(short file, short type, int64_t* count);
 
+// Positions by ordinal in a key's order, for grids that place a scroll-bar jump without
+// reading the records in between (io/KeyPositions.cpp). A selection is the records of one
+// type in the order of one key (ties in record order), optionally only those whose field
+// equals one of a few values (letter case counts, trailing blanks do not). Counting and positioning step
+// over an index only, never over the records. Where no index serves the selection (an
+// alternate key switched off; a filter field without a key that leads with it and then
+// follows the order key) they answer XIO_BAD_KEY, and the caller walks instead.
+struct xio_selection {
+    short type = 1;
+    short key = 0;
+    short field = 0;                 // 0: every record of the type
+    std::vector<x_value_def> values; // the values the field may hold
+};
+// 0 when indexes serve the selection, XIO_BAD_KEY when they do not.
+short xio_selection_indexed(short file, const xio_selection& selection);
+short xio_count_selection(short file, const xio_selection& selection, int64_t* count);
+// Reads the selected record at ordinal (0-based) into the buffer, counted from the first
+// record, or from the last one backwards when fromEnd is set. 10 past the end.
+short xio_rd_ordinal(short file, const xio_selection& selection, int64_t ordinal, short fromEnd, short lock);
+// The number of selected records before the current record of the selection's type (the
+// record last read or written), whether or not that record is itself selected; with
+// fromEnd, the number after it (cheaper for a record near the end).
+short xio_ordinal_of(short file, const xio_selection& selection, int64_t* ordinal, short fromEnd = 0);
+
+// A number that changes whenever anyone (this open, another open in this process, another
+// process) commits a change to the file; it may also move without one. Reading it costs
+// no read of the file. For noticing changes: equal numbers mean nothing was written.
+short xio_file_version(short file, int64_t* version);
+
 // Header.
 short xio_rd_header(short file, short reserved, short lock);
 short xio_wr_header(short file, short reserved);

@@ -41,7 +41,8 @@
 namespace {
 using C = kwCommonCommands;
 
-// Stands in for View Issues until its window exists: a document task under 7010.
+// Stands in for View Issues where a test counts its starts and shutdowns: a document task
+// under 7010 in place of the program's own.
 class ViewIssuesStandIn : public kwDocViewTask {
 public:
     ViewIssuesStandIn()
@@ -119,6 +120,7 @@ TEST_F(QVStart, RegistersItsTasksInOrderAndShowsTheFrame) {
         {QV_CMD_CUSTOMIZE, "Customize", kwTask::COMMON},
         {QV_CMD_OPTIONS, "Options", kwTask::COMMON | kwTask::SECURED | kwTask::SETUP},
         {QV_CMD_NEW_ISSUE, "New Issue", kwTask::SECURED},
+        {QV_CMD_VIEW_ISSUES, "View Issues", kwTask::SECURED | kwTask::TOOL_ITEM},
     };
     ASSERT_EQ(app.Tasks().size(), std::size(expected));
     for (size_t i = 0; i < std::size(expected); ++i) {
@@ -128,13 +130,14 @@ TEST_F(QVStart, RegistersItsTasksInOrderAndShowsTheFrame) {
         EXPECT_EQ(task->Flags(), expected[i].flags) << "task " << i;
     }
     EXPECT_EQ(app.FindTask(QV_CMD_FORMULAS), nullptr) << "the framework has no Formulas task, so neither has the program";
-    EXPECT_EQ(app.FindTask(QV_CMD_VIEW_ISSUES), nullptr) << "View Issues is not registered until its window exists";
+    EXPECT_NE(dynamic_cast<kwDocViewTask*>(app.FindTask(QV_CMD_VIEW_ISSUES)), nullptr) << "View Issues is a document task";
     EXPECT_NE(dynamic_cast<kwTask*>(app.FindTask(QV_CMD_NEW_ISSUE)), nullptr);
 
     ASSERT_NE(Frame(), nullptr);
     EXPECT_TRUE(Frame()->isVisible());
     EXPECT_EQ(Frame()->windowTitle(), "Quorvel - Demo Company");
-    EXPECT_EQ(Frame()->ToolBar()->TaskIds(), (std::vector<unsigned short>{QV_CMD_NEW_ISSUE})) << "New Issue's button";
+    EXPECT_EQ(Frame()->ToolBar()->TaskIds(), (std::vector<unsigned short>{QV_CMD_NEW_ISSUE, QV_CMD_VIEW_ISSUES}))
+        << "New Issue's and View Issues' buttons";
     EXPECT_EQ(kwApplication::LastCompany(), kwCompany::Folder()) << "remembered for the next start";
 }
 
@@ -176,14 +179,14 @@ TEST_F(QVStart, MenusFollowTheProgramsResourceWithTheToolsExtension) {
 TEST_F(QVStart, MenuItemsOfFunctionsNotBuiltAreDisabled) {
     ASSERT_TRUE(Start());
     Frame()->UpdateCommandUI();
-    for (unsigned short id : {QV_CMD_APPLICATIONS, QV_CMD_VIEW_ISSUES, QV_CMD_BUILD_QUERY, QV_CMD_SELECT_COLUMNS, QV_CMD_FORMULAS, C::ID_MACROS, C::ID_BACKGROUND_TASKS, C::ID_CALCULATOR, QV_CMD_OPTIONS, C::ID_COMPANY_GENERAL, C::ID_COMPANY_FILE_LOCATIONS, C::ID_CUSTOM_DESCRIPTIONS, C::ID_CUSTOM_FIELDS,
+    for (unsigned short id : {QV_CMD_APPLICATIONS, QV_CMD_BUILD_QUERY, QV_CMD_SELECT_COLUMNS, QV_CMD_FORMULAS, C::ID_MACROS, C::ID_BACKGROUND_TASKS, C::ID_CALCULATOR, QV_CMD_OPTIONS, C::ID_COMPANY_GENERAL, C::ID_COMPANY_FILE_LOCATIONS, C::ID_CUSTOM_DESCRIPTIONS, C::ID_CUSTOM_FIELDS,
                               C::ID_FILE_PRINT, C::ID_PRINT_SETUP, C::ID_PRINTOUTS, C::ID_HELP_TOPICS, C::ID_SERVICES, C::ID_RELEASE_NOTES, C::ID_WEB_HOME_PAGE, C::ID_WEB_USERS_GROUP, C::ID_WEB_NEWS, C::ID_FILE_OPEN, C::ID_FILE_SAVE})
         EXPECT_FALSE(Enabled(id)) << id << " has no function yet";
     const bool newIssueBuilt = ::dlsym(RTLD_DEFAULT, "qv_new_issue") != nullptr;
     EXPECT_EQ(app.IsCommandEnabled(QV_CMD_NEW_ISSUE), newIssueBuilt) << "New Issue waits for qv_new_issue";
     EXPECT_EQ(Frame()->ToolBar()->TaskAction(QV_CMD_NEW_ISSUE)->isEnabled(), newIssueBuilt);
     EXPECT_EQ(Enabled(C::ID_FILE_NEW), newIssueBuilt) << "File New (Ctrl+N) enters a new issue";
-    for (unsigned short id : {C::ID_NEW_COMPANY, C::ID_OPEN_COMPANY, C::ID_APP_EXIT, C::ID_FILE_DOCTOR, QV_CMD_CUSTOMIZE, C::ID_WHATS_THIS, C::ID_SYSTEM_LOG, C::ID_APP_ABOUT})
+    for (unsigned short id : {C::ID_NEW_COMPANY, C::ID_OPEN_COMPANY, C::ID_APP_EXIT, QV_CMD_VIEW_ISSUES, C::ID_FILE_DOCTOR, QV_CMD_CUSTOMIZE, C::ID_WHATS_THIS, C::ID_SYSTEM_LOG, C::ID_APP_ABOUT})
         EXPECT_TRUE(Enabled(id)) << id;
     for (unsigned short id : {C::ID_EDIT_CUT, C::ID_EDIT_COPY, C::ID_EDIT_PASTE, C::ID_EDIT_UNDO, C::ID_EDIT_REDO})
         EXPECT_FALSE(Enabled(id)) << id << ": nothing to edit has the focus";
@@ -219,6 +222,7 @@ TEST_F(QVStart, MacroStartReportsWhatCannotRunAndOpensNoWindow) {
 
 TEST_F(QVStart, ViewIssuesWithUnsavedWorkCanKeepTheFrameOpen) {
     ASSERT_TRUE(Start());
+    app.DestroyTask(QV_CMD_VIEW_ISSUES);
     auto* viewIssues = &app.AddTask(std::make_unique<ViewIssuesStandIn>());
     ASSERT_TRUE(Frame()->close()) << "View Issues exists but does not run: the frame closes";
     EXPECT_EQ(viewIssues->shutdowns, 0);

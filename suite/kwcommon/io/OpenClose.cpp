@@ -293,6 +293,7 @@ void OpenFile::CloseDatabase() {
     }
     headerSelect = Statement();
     headerUpdate = Statement();
+    positioned.clear();
     db.Close();
 }
 

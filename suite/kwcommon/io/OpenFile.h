@@ -112,6 +112,9 @@ struct OpenFile {
     std::string detail;        // last error detail
     std::string storedDataVersion; // the dictionary's data version the file's data is at
     Statement headerSelect, headerUpdate;
+    // The statements of positioned reads (KeyPositions.cpp) and the data-version pragma, by
+    // their text: their shape follows the selection asked for (record type, key, values).
+    std::map<std::string, Statement> positioned;
 
     // Finalises the statements before the database closes.
     void CloseDatabase();

@@ -75,6 +75,31 @@ short ReadByRowid(OpenFile* f, short type, int64_t rowid, bool lock, short key) 
     return FailSqlite(f, rc);
 }
 
+// A walk by a key other than the one the current record was read by needs that key's
+// fields as they were read: the record is read again for them (when it is gone, the
+// buffer's values stand in).
+void SnapshotFor(OpenFile* f, RecordBuffer& buffer, short key) {
+    sqlite3_stmt* stmt = Ready(f, buffer.byRowid, [&] {
+        return "SELECT " + SelectColumns(*f, *buffer.def) + " FROM " + TableName(buffer.def->number) + " WHERE rowid = ?";
+    });
+    bool reread = false;
+    if (stmt) {
+        sqlite3_bind_int64(stmt, 1, buffer.rowid);
+        if (sqlite3_step(stmt) == SQLITE_ROW) {
+            ReadRow(*f->dict, *buffer.def, stmt, 0, buffer.scratch);
+            reread = true;
+        }
+        sqlite3_reset(stmt);
+    }
+    if (reread) {
+        for (int column : buffer.keyColumns) buffer.keySnapshot[column] = buffer.scratch[column];
+    } else {
+        for (int column : buffer.keys[static_cast<size_t>(key)].columns)
+            buffer.keySnapshot[column] = buffer.values[column];
+    }
+    buffer.snapshotKey = -1;
+}
+
 namespace {
 
 // Serves the next row of a walk from the read-ahead batch when it is still good (same key
@@ -100,30 +125,6 @@ short FromBatch(OpenFile* f, RecordBuffer& buffer, short key, bool backward) {
     return -1;
 }
 
-// A walk by a key other than the one the current record was read by needs that key's
-// fields as they were read: the record is read again for them (when it is gone, the
-// buffer's values stand in).
-void SnapshotFor(OpenFile* f, RecordBuffer& buffer, short key) {
-    sqlite3_stmt* stmt = Ready(f, buffer.byRowid, [&] {
-        return "SELECT " + SelectColumns(*f, *buffer.def) + " FROM " + TableName(buffer.def->number) + " WHERE rowid = ?";
-    });
-    bool reread = false;
-    if (stmt) {
-        sqlite3_bind_int64(stmt, 1, buffer.rowid);
-        if (sqlite3_step(stmt) == SQLITE_ROW) {
-            ReadRow(*f->dict, *buffer.def, stmt, 0, buffer.scratch);
-            reread = true;
-        }
-        sqlite3_reset(stmt);
-    }
-    if (reread) {
-        for (int column : buffer.keyColumns) buffer.keySnapshot[column] = buffer.scratch[column];
-    } else {
-        for (int column : buffer.keys[static_cast<size_t>(key)].columns)
-            buffer.keySnapshot[column] = buffer.values[column];
-    }
-    buffer.snapshotKey = -1;
-}
 
 // One keyed read. Without lock, the seeks that start or go on with a walk read a batch
 // ahead and later calls are served from it.

@@ -71,6 +71,9 @@ short LockRow(OpenFile* f, short type, int64_t rowid);
 void UnlockRow(OpenFile* f, short type, int64_t rowid);
 // Reads the row with this rowid into the buffer (after locking it when asked).
 short ReadByRowid(OpenFile* f, short type, int64_t rowid, bool lock, short key = -1);
+// Gives the current record's keySnapshot the fields of every key, read again from the
+// file, when it holds only another key's (see MakeCurrent).
+void SnapshotFor(OpenFile* f, RecordBuffer& buffer, short key);
 
 // Every write of this process moves the generation on: read-ahead batches of an older
 // generation are no longer served.

@@ -1,0 +1,6 @@
+// The base button action.
+#include "kwdm/spec/kwdmButtonSpec.h"
+
+kwdmButtonEnabler kwdmButtonActionBase::MakeButtonEnabler() {
+    return [](kwdmCallbackInfo&) { return true; };
+}
