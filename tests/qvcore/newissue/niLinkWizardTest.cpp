@@ -8,11 +8,18 @@
 #include "qvcore/newissue/_niLinkWiz4.h"
 #include "qvcore/store/LinkedRecord.h"
 
+#include "kwdm/view/kwdmGridView.h"
+
+#include "kwcommon/kwioFile.h"
+#include "kwcommon/xio.h"
+
 #include "NewIssueFixture.h"
 #include "TestFiles.h"
 #include "UiControlIds.h"
 
+#include <QAbstractItemModel>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QPushButton>
 
 #include <filesystem>
@@ -75,6 +82,12 @@ protected:
     std::unique_ptr<_niLinkWizard> wizard;
 };
 
+// With the demo company's data files: the record grid of step 4 can be built.
+class LinkWizardOnData : public LinkWizard {
+protected:
+    LinkWizardOnData() : LinkWizard(true) {}
+};
+
 } // namespace
 
 TEST_F(LinkWizard, TemplatesCarryTheControlIds) {
@@ -92,7 +105,7 @@ TEST_F(LinkWizard, TemplatesCarryTheControlIds) {
     EXPECT_EQ(Button(order[1])->geometry().right() + 1, Button(order[2])->geometry().left()) << "Back touches Next";
 }
 
-TEST_F(LinkWizard, ApplicationsThenRecordTypesThenTheOnlyFileSkipped) {
+TEST_F(LinkWizardOnData, ApplicationsThenRecordTypesThenTheOnlyFileSkipped) {
     QListWidget* apps = List(_niLinkWiz1::IDC_LIST);
     EXPECT_EQ(Lines(apps), (std::vector<std::string>{"Accounts Payable", "Accounts Receivable", "Cash Management",
                                                      "Equipment", "General Ledger", "Job Cost", "Payroll",
@@ -247,4 +260,142 @@ TEST_F(LinkWizard, NoIssueDictionariesAtAll) {
     EXPECT_EQ(xw_shown_messages().front().type, XW_INFO);
     Next();
     EXPECT_EQ(wizard->ActiveIndex(), _niLinkWizard::STEP_APPLICATION);
+}
+
+// ---- the record grid of step 4 ------------------------------------------------------------
+
+namespace {
+
+// The row of the grid whose first columns show these texts; -1 when none.
+int RowOf(kwdmGridView* grid, const std::vector<std::string>& key) {
+    QAbstractItemModel* model = grid->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        bool same = true;
+        for (size_t c = 0; c < key.size() && same; ++c)
+            same = model->data(model->index(row, static_cast<int>(c))).toString().toStdString() == key[c];
+        if (same) return row;
+    }
+    return -1;
+}
+
+} // namespace
+
+TEST_F(LinkWizardOnData, RecordGridShowsTheKeyAndOneColumnAndFinishMakesTheLink) {
+    Choose(List(_niLinkWiz1::IDC_LIST), "Accounts Payable");
+    Next();
+    Choose(List(_niLinkWiz2::IDC_LIST), "AP - Invoice ");
+    Next();
+    ASSERT_EQ(wizard->ActiveIndex(), _niLinkWizard::STEP_RECORD) << "one file holds invoices";
+    EXPECT_EQ(Enabled(), 5) << "step 4: Back and Finish";
+    kwdmGridView* grid = wizard->RecordStep()->Grid();
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(grid->property("ctrlId").toInt() == _niLinkWiz4::IDC_GRID ||
+                  grid->parentWidget()->property("ctrlId").toInt() == _niLinkWiz4::IDC_GRID,
+              true);
+    QAbstractItemModel* model = grid->model();
+    ASSERT_EQ(model->columnCount(), 3) << "vendor, invoice and the field after the key";
+    EXPECT_GT(model->rowCount(), 100) << "a few hundred invoices";
+    QApplication::processEvents();
+    EXPECT_GT(grid->verticalScrollBar()->maximum(), 0) << "the grid scrolls";
+    const int row = RowOf(grid, {"ACME", "INV-01006"});
+    ASSERT_GE(row, 0);
+    grid->setCurrentIndex(model->index(row, 0));
+    Screenshot(wizard.get(), "link-wizard-4-record");
+
+    // Back and Next again: the same grid, still on the same record.
+    Back();
+    EXPECT_EQ(wizard->ActiveIndex(), _niLinkWizard::STEP_RECORD_TYPE);
+    EXPECT_EQ(Enabled(), 3);
+    Next();
+    EXPECT_EQ(wizard->RecordStep()->Grid(), grid) << "same dictionary, record type and mask: the grid is kept";
+    EXPECT_EQ(grid->currentIndex().row(), row);
+
+    emit grid->doubleClicked(model->index(row, 1));
+    EXPECT_FALSE(wizard->isVisible()) << "a double click on a row finishes";
+    std::unique_ptr<LinkedRecord> link = wizard->TakeResult();
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(link->applAbbrev, "AP");
+    EXPECT_EQ(link->xrefRecType, 2);
+    EXPECT_EQ(link->keyKindCodes, (std::vector<int16_t>{311, 312}));
+    EXPECT_EQ(link->keyQualifiers, (std::vector<int16_t>{0, 0}));
+    EXPECT_EQ(link->keyValues, (std::vector<std::string>{"ACME", "INV-01006"}));
+    EXPECT_EQ(link->dictName, "API");
+    EXPECT_EQ(link->recType, 1);
+    EXPECT_EQ(link->fileMask, 0);
+    EXPECT_EQ(link->recDesc, "Invoice");
+    EXPECT_EQ(link->dataDesc, "Lumber and framing ");
+}
+
+TEST_F(LinkWizardOnData, ThreeFileTypesCarryTheirMasksToTheGrid) {
+    Choose(List(_niLinkWiz1::IDC_LIST), "Accounts Receivable");
+    Next();
+    Choose(List(_niLinkWiz2::IDC_LIST), "AR - Transaction ");
+    Next();
+    Choose(List(_niLinkWiz3::IDC_LIST), "ART - Transactions (History)");
+    Next();
+    ASSERT_EQ(wizard->ActiveIndex(), _niLinkWizard::STEP_RECORD);
+    EXPECT_EQ(wizard->RecordStep()->GridName(), "ART12") << "dictionary, record type 1, mask 2";
+    kwdmGridView* grid = wizard->RecordStep()->Grid();
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(grid->model()->columnCount(), 5) << "four key fields and one more";
+    Back();
+    Choose(List(_niLinkWiz3::IDC_LIST), "ART - Transactions (Recurring)");
+    Next();
+    EXPECT_EQ(wizard->RecordStep()->GridName(), "ART14") << "another mask: a grid of its own";
+    wizard->Finish();
+    EXPECT_FALSE(wizard->isVisible());
+    std::unique_ptr<LinkedRecord> link = wizard->TakeResult();
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(link->fileMask, 4);
+    EXPECT_EQ(link->keyValues.size(), 4u);
+
+    // The QX dictionaries keep their file types together: one line, mask 1.
+    wizard = std::make_unique<_niLinkWizard>(static_cast<short>(kNewIssue));
+    wizard->show();
+    QApplication::processEvents();
+    Choose(List(_niLinkWiz1::IDC_LIST), "Property Maintenance");
+    Next();
+    Choose(List(_niLinkWiz2::IDC_LIST), "QX - Property ");
+    Next();
+    ASSERT_EQ(wizard->ActiveIndex(), _niLinkWizard::STEP_RECORD) << "one line: step 3 passed over";
+    EXPECT_EQ(wizard->dictName, "QXA");
+    EXPECT_EQ(wizard->fileMask, 1);
+}
+
+TEST_F(LinkWizardOnData, DataFileMissingLockedOrDamagedIsToldAndTheUserGoesBack) {
+    // Vendors: one file, step 3 passed over, so the user lands on step 2.
+    kwioDataFile vendorsElsewhere;
+    ASSERT_EQ(vendorsElsewhere.PromptedOpen("APV", 7010, "", 0, false, true, true), XIO_OK)
+        << "another user holds the vendors alone";
+    Choose(List(_niLinkWiz1::IDC_LIST), "Accounts Payable");
+    Next();
+    Choose(List(_niLinkWiz2::IDC_LIST), "AP - Vendor ");
+    Next();
+    EXPECT_EQ(wizard->ActiveIndex(), _niLinkWizard::STEP_RECORD_TYPE) << "back to choose another";
+    EXPECT_EQ(Enabled(), 3);
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_NE(Messages()[0].find("Could not open the Vendors (APV) file"), std::string::npos) << Messages()[0];
+    EXPECT_NE(Messages()[0].find("in use by another user"), std::string::npos) << Messages()[0];
+    EXPECT_EQ(wizard->previousStep, 1) << "kept positive once the failure is handled";
+    vendorsElsewhere.Close();
+
+    // Invoices: the data file damaged.
+    xw_clear_shown_messages();
+    std::string invoices;
+    for (const xio_company_file& each : xio_company_files())
+        if (each.abbrev == "API") invoices = each.path;
+    ASSERT_FALSE(invoices.empty());
+    WriteAll(invoices, "not a data file at all, only words");
+    Choose(List(_niLinkWiz2::IDC_LIST), "AP - Invoice ");
+    Next();
+    EXPECT_EQ(wizard->ActiveIndex(), _niLinkWizard::STEP_RECORD_TYPE);
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_NE(Messages()[0].find(invoices), std::string::npos) << "the file named: " << Messages()[0];
+    EXPECT_NE(Messages()[0].find("damaged"), std::string::npos) << Messages()[0];
+
+    // The vendors again, free now: the grid comes.
+    Choose(List(_niLinkWiz2::IDC_LIST), "AP - Vendor ");
+    Next();
+    EXPECT_EQ(wizard->ActiveIndex(), _niLinkWizard::STEP_RECORD);
+    EXPECT_NE(wizard->RecordStep()->Grid(), nullptr);
 }

@@ -10,11 +10,14 @@
 #include "qvcore/newissue/_niLinkWiz4.h"
 #include "qvcore/newissue/_niLinkWizard.h"
 #include "qvcore/newissue/niLinkList.h"
+#include "qvcore/newissue/_niNotify.h"
 #include "qvcore/newissue/niPropSheet.h"
 #include "qvcore/store/LinkedRecord.h"
 
 #include "kwapp/tasks/kwCommand.h"
 #include "kwapp/widgets/kwEdit.h"
+
+#include "kwdm/view/kwdmGridView.h"
 
 #include "kwcommon/kwioFile.h"
 #include "kwcommon/xdll_load.h"
@@ -22,11 +25,16 @@
 #include "NewIssueFixture.h"
 #include "UiControlIds.h"
 
+#include "mapi/MAPI.h"
+
+#include <QAbstractItemModel>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -317,4 +325,163 @@ TEST_F(LinksPage, InquiryChosenThroughTheLibraryThenUnlinked) {
         EXPECT_TRUE(sheet.PressOK());
     });
     EXPECT_EQ(Stored(number)->Value(QV_INQNAME).Format(), "PR - Time cards");
+}
+
+// ---- links made through the Link Wizard ---------------------------------------------------
+
+namespace {
+
+// Runs "Link To..." and answers the wizard as a user: the application, the record type,
+// the file line when step 3 shows, and the grid row whose first columns show key.
+void LinkThroughWizard(QWidget* page, const std::string& app, const std::string& type, const std::string& fileLine,
+                       const std::vector<std::string>& key) {
+    WhenShown<_niLinkWizard>([=](_niLinkWizard* wizard) {
+        const auto choose = [](QListWidget* list, const std::string& line) {
+            const auto found = list->findItems(QString::fromStdString(line), Qt::MatchExactly);
+            ASSERT_EQ(found.size(), 1) << line;
+            list->setCurrentItem(found.front());
+        };
+        choose(wizard->ApplicationStep()->List(), app);
+        wizard->Next();
+        choose(wizard->RecordTypeStep()->List(), type);
+        wizard->Next();
+        if (wizard->ActiveIndex() == _niLinkWizard::STEP_FILE_TYPE) {
+            choose(wizard->FileTypeStep()->List(), fileLine);
+            wizard->Next();
+        }
+        if (wizard->ActiveIndex() != _niLinkWizard::STEP_RECORD) {
+            ADD_FAILURE() << "no record grid for " << type;
+            wizard->PressCancel();
+            return;
+        }
+        kwdmGridView* grid = wizard->RecordStep()->Grid();
+        QAbstractItemModel* model = grid->model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            bool same = true;
+            for (size_t c = 0; c < key.size() && same; ++c)
+                same = model->data(model->index(row, static_cast<int>(c))).toString().toStdString() == key[c];
+            if (!same) continue;
+            grid->setCurrentIndex(model->index(row, 0));
+            wizard->Finish();
+            return;
+        }
+        ADD_FAILURE() << "no row " << testing::PrintToString(key);
+        wizard->PressCancel();
+    });
+    Control<QPushButton>(page, _niLinks::IDC_LINK_TO)->click();
+}
+
+} // namespace
+
+TEST_F(LinksPage, VendorInvoicePhaseAndBankTransactionThroughTheWizardThenOneUnlinked) {
+    const double number = StoreWithLinks({});
+    Prefs::SetNotifyOnChange(true);
+    EditIssue(number, [&](niPropSheet& sheet, _niLinks& page) {
+        QListWidget* list = List(&page);
+        LinkThroughWizard(&page, "Accounts Payable", "AP - Vendor ", "", {"BOLTWORKS"});
+        EXPECT_EQ(Lines(list), (std::vector<std::string>{"AP - Vendor:\t\tBOLTWORKS Boltworks Hardware "}));
+        EXPECT_TRUE(page.LinksChanged());
+
+        // The same vendor again: refused, the line selected.
+        LinkThroughWizard(&page, "Accounts Payable", "AP - Vendor ", "", {"BOLTWORKS"});
+        EXPECT_EQ(Messages(), std::vector<std::string>{"A link to the record already exists."});
+        EXPECT_EQ(xw_shown_messages()[0].type, XW_INFO);
+        EXPECT_EQ(list->count(), 1);
+
+        // An invoice of another vendor: the vendor link of its first key kind gives way and
+        // the invoice's own vendor comes with it.
+        LinkThroughWizard(&page, "Accounts Payable", "AP - Invoice ", "", {"ACME", "INV-01006"});
+        EXPECT_EQ(Lines(list), (std::vector<std::string>{"AP - Vendor:\t\tACME Acme Building Supply ",
+                                                         "AP - Invoice:\t\tACME INV-01006 Lumber and framing "}));
+        EXPECT_EQ(list->currentRow(), 1) << "the new link's line selected";
+
+        // A phase: its job and its extra come before it.
+        LinkThroughWizard(&page, "Job Cost", "JC - Phase ", "", {"2402", "E1", "03-000"});
+        // A bank transaction: its bank account comes with it.
+        LinkThroughWizard(&page, "Cash Management", "CM - Transaction ", "", {"OPERATING", "240101", "2"});
+        const std::vector<std::string> lines = Lines(list);
+        ASSERT_EQ(lines.size(), 7u) << testing::PrintToString(lines);
+        EXPECT_EQ(lines[2].rfind("JC - Job:\t\t\t2402 ", 0), 0u) << lines[2];
+        EXPECT_EQ(lines[3].rfind("JC - Extra:\t\t2402 E1 ", 0), 0u) << lines[3];
+        EXPECT_EQ(lines[4].rfind("JC - Phase:\t\t2402 E1 03-000 ", 0), 0u) << lines[4];
+        EXPECT_EQ(lines[5].rfind("CM - Bank Account:\tOPERATING ", 0), 0u) << lines[5];
+        EXPECT_EQ(lines[6].rfind("CM - Transaction:\tOPERATING 240101 2 ", 0), 0u) << lines[6];
+        Screenshot(&sheet, "links-page");
+        // The notice of the changed issue goes out with the links.
+        ASSERT_TRUE(sheet.SetActivePage(1));
+        Type(Control<QLineEdit>(&sheet, _niNotify::IDC_RESPONSIBLE), "DANA");
+        ScriptMail({MAPI_ANSWER_OK});
+        EXPECT_TRUE(sheet.PressOK());
+    });
+    const std::string mail = OutboxText();
+    EXPECT_NE(mail.find("Linked Records:\r\nAP - Vendor: ACME Acme Building Supply \r\n"
+                        "AP - Invoice: ACME INV-01006 Lumber and framing \r\n"),
+              std::string::npos)
+        << mail;
+    EXPECT_EQ(LinkRecords(), 7);
+    EXPECT_EQ(CrossReferences("APZ", 1), 1);
+    EXPECT_EQ(CrossReferences("APZ", 2), 1);
+    EXPECT_EQ(CrossReferences("JCZ", 1), 1);
+    EXPECT_EQ(CrossReferences("JCZ", 2), 1);
+    EXPECT_EQ(CrossReferences("JCZ", 3), 1);
+    EXPECT_EQ(CrossReferences("CMZ", 1), 1);
+    EXPECT_EQ(CrossReferences("CMZ", 2), 1);
+    // The command line sees what the window made.
+    const std::vector<std::string> listed = AdminLines("issue links " + std::to_string(static_cast<long>(number)));
+    ASSERT_EQ(listed.size(), 7u) << testing::PrintToString(listed);
+    EXPECT_EQ(listed[1], "AP\tInvoice\tACME INV-01006\tLumber and framing");
+    EXPECT_NE(std::find(listed.begin(), listed.end(), "JC\tPhase\t2402 E1 03-000\tFraming"), listed.end())
+        << testing::PrintToString(listed);
+
+    // Edit again: the links read back show as they were made; two unlinked, one added.
+    Prefs::SetNotifyOnChange(false);
+    EditIssue(number, [&](niPropSheet& sheet, _niLinks& page) {
+        QListWidget* list = List(&page);
+        ASSERT_EQ(list->count(), 7);
+        EXPECT_EQ(list->item(1)->text().toStdString(), "AP - Invoice:\t\tACME INV-01006 Lumber and framing ");
+        // Read back in the order of the issue file: by application, then record type.
+        EXPECT_EQ(list->item(3)->text().toStdString(),
+                  "CM - Transaction:\tOPERATING 240101 2 Check to Boltworks Hardware ");
+        list->setCurrentRow(3);
+        xw_script_answers({XW_ANSWER_YES});
+        Control<QPushButton>(&page, _niLinks::IDC_UNLINK)->click();
+        EXPECT_EQ(list->count(), 6);
+        EXPECT_EQ(list->currentRow(), 3) << "the same position again";
+        list->setCurrentRow(5);
+        xw_script_answers({XW_ANSWER_YES});
+        Control<QPushButton>(&page, _niLinks::IDC_UNLINK)->click();
+        EXPECT_EQ(list->currentRow(), 4) << "the last line was removed: the new last line";
+        LinkThroughWizard(&page, "Payroll", "PR - Employee ", "PRE - Employees", {});
+        EXPECT_TRUE(sheet.PressOK());
+    });
+    EXPECT_EQ(LinkRecords(), 6) << "two gone, one added, nothing twice";
+    EXPECT_EQ(CrossReferences("CMZ", 2), 0) << "the transaction's cross-reference is gone";
+    EXPECT_EQ(CrossReferences("CMZ", 1), 1) << "its bank account stays";
+    EXPECT_EQ(CrossReferences("JCZ", 3), 0) << "the phase's too";
+    EXPECT_EQ(CrossReferences("JCZ", 1), 1);
+    EXPECT_EQ(CrossReferences("PRZ", 1), 1);
+    EXPECT_EQ(AdminLines("issue links " + std::to_string(static_cast<long>(number))).size(), 6u);
+}
+
+TEST_F(LinksPage, CancelInTheWizardOrTheSheetLeavesTheLinksAsTheyWere) {
+    std::vector<std::unique_ptr<LinkedRecord>> links;
+    links.push_back(Vendor("ACME", "Acme Building Supply"));
+    const double number = StoreWithLinks(std::move(links));
+    EditIssue(number, [&](niPropSheet& sheet, _niLinks& page) {
+        WhenShown<_niLinkWizard>([](_niLinkWizard* wizard) { wizard->PressCancel(); });
+        Control<QPushButton>(&page, _niLinks::IDC_LINK_TO)->click();
+        EXPECT_FALSE(page.LinksChanged()) << "a cancelled wizard changes nothing";
+        EXPECT_EQ(List(&page)->count(), 1);
+        LinkThroughWizard(&page, "Accounts Payable", "AP - Vendor ", "", {"CASCADE"});
+        EXPECT_EQ(Lines(List(&page)), (std::vector<std::string>{"AP - Vendor:\t\tCASCADE Cascade Concrete "}))
+            << "a vendor replaces the vendor";
+        sheet.PressCancel();
+    });
+    auto stored = Stored(number);
+    std::vector<LinkedRecord*> read;
+    ASSERT_TRUE(stored->ReadLinks(read));
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read[0]->keyValues, std::vector<std::string>{"ACME"});
+    for (LinkedRecord* link : read) delete link;
+    EXPECT_EQ(CrossReferences("APZ", 1), 1);
 }
