@@ -245,6 +245,16 @@ void niPropSheet::OnClosedWithoutSave() {
         // other records since it was written.
         _issue->PutFields(QV_ISSUE, QV_ISSUE + 1);
         const short status = xio_rd_record(file, QV_RECORD_ISSUE, QV_KEY_ISSUE_NUMBER, 1);
+        // Links the Links page stored before the save failed go with the record, so a
+        // number handed back never comes with another issue's links.
+        if (status == XIO_OK && _linksPage && _linksPage->IsCreated()) {
+            _issue->DeleteLinks();
+            _issue->PutFields(QV_ISSUE, QV_ISSUE + 1);
+            if (xio_rd_record(file, QV_RECORD_ISSUE, QV_KEY_ISSUE_NUMBER, 1) != XIO_OK) {
+                _provisionalWritten = false;
+                return;
+            }
+        }
         if (status == XIO_OK)
             _issue->DeleteRecord();
         else if (status != XIO_NO_RECORD)

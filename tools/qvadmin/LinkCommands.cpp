@@ -5,18 +5,19 @@
 // code followed by "Z", the dictionary of its cross-reference file) names the kinds of
 // records an issue can point to, each a record type whose fields are the record's key
 // fields and, last, the issue number. The data dictionary record type whose key 0 has the
-// same kind codes and qualifiers in the same order holds the records. Like the wizard,
-// which only offers records that exist, the command refuses key values that name no
-// record of the application's data file.
+// same kind codes and qualifiers in the same order holds the records (qvLinkTarget, which
+// the wizard uses too). Like the wizard, which only offers records that exist, the command
+// refuses key values that name no record of the application's data file; and the issue's
+// list of links takes the new one by the sheet's rules (niLinkList).
 #include "AdminCommand.h"
 #include "AdminInput.h"
 
+#include "qvcore/newissue/niLinkList.h"
 #include "qvcore/newissue/niNotify.h"
 #include "qvcore/store/LinkedRecord.h"
-#include "qvcore/store/qvChoice.h"
-#include "qvcore/store/qvGet_kwData.h"
 #include "qvcore/store/qvIssue.h"
 #include "qvcore/store/qvIssueFile.h"
+#include "qvcore/store/qvLinkTarget.h"
 
 #include "kwcommon/kwCompany.h"
 #include "kwcommon/kwioFile.h"
@@ -30,8 +31,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include <algorithm>
-#include <filesystem>
 #include <memory>
 #include <ostream>
 
@@ -110,34 +109,6 @@ std::string TrimRight(std::string text) {
     return text;
 }
 
-// A field of the record in a file's buffer as the record grid shows it.
-std::string Shown(short file, const xio_fld_def& def) {
-    if (def.longText) {
-        std::string text;
-        xio_get_long_text(file, def.number, &text);
-        return text;
-    }
-    x_value_def carrier;
-    xio_get_field(file, 0, def.number, &carrier);
-    if (def.formatFlag && xk_multi_section(def.kind))
-        return xk_format_field(def.kind, def.qualifier, carrier.AsText());
-    // A choice shows its item's text, read from the field's own dictionary.
-    std::unique_ptr<kwData> value = qvGet_kwData(def);
-    if (dynamic_cast<kwChoice*>(value.get())) value = std::make_unique<qvChoice>(file, def.number);
-    if (value && value->FromXval(carrier)) return value->Format();
-    return carrier.AsText();
-}
-
-// One data dictionary record type (and file type) that holds the records of an issue
-// dictionary record type.
-struct DataRecordType {
-    std::string dictName;
-    short recType = 0;
-    short fileMask = 0;
-    std::string description; // "APV - Vendors" or "ART - Transactions (Open items)"
-    std::string fileType;
-};
-
 struct LinkRequest {
     std::string app;
     std::string typeText;
@@ -145,83 +116,6 @@ struct LinkRequest {
     std::string dict;
     std::string fileType;
 };
-
-// The key fields of record type `type` of a file: key 0's fields (kind and qualifier).
-std::vector<xio_fld_def> KeyFields(short file, short type) {
-    std::vector<xio_fld_def> fields;
-    xio_key_def key{};
-    if (xio_get_key_def(file, 0, &key, type) != XIO_OK) return fields;
-    for (int i = 0; i < key.fieldCount; ++i) {
-        xio_fld_def def{};
-        if (xio_get_fld_def(file, key.fields[i], &def, 1, 1) == XIO_OK) fields.push_back(def);
-    }
-    return fields;
-}
-
-bool SameKinds(const std::vector<xio_fld_def>& a, const std::vector<xio_fld_def>& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (a[i].kind != b[i].kind || a[i].qualifier != b[i].qualifier) return false;
-    return true;
-}
-
-// The Link Wizard's search: the application's data dictionaries (not its issue
-// dictionary), each record type whose key matches the issue record's key fields; when the
-// issue record type or the first match carries a link group, every record type of that
-// group instead.
-std::vector<DataRecordType> FindDataRecordTypes(const std::string& app, const std::vector<xio_fld_def>& issueKey,
-                                                short linkGroup) {
-    namespace fs = std::filesystem;
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(kwCompany::DictionaryFolder(), ec)) {
-        std::string name = entry.path().filename().string();
-        for (char& c : name)
-            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        if (name.size() != 7 || name.compare(3, 4, ".DCT") != 0 || name.compare(0, 2, app) != 0) continue;
-        if (name[2] == 'Z' || name.compare(0, 3, "VRB") == 0) continue;
-        names.push_back(name.substr(0, 3));
-    }
-    std::sort(names.begin(), names.end());
-    std::vector<DataRecordType> found;
-    bool done = false;
-    for (const std::string& dictName : names) {
-        if (done) break;
-        kwioDictFile dict;
-        if (dict.Open(dictName) != XIO_OK) continue;
-        xio_def def{};
-        xio_get_def(dict.FileNum(), &def, 0);
-        std::vector<std::string> fileTypes;
-        for (short type = 1; type <= def.recordTypeCount && !done; ++type) {
-            xio_rec_def rec{};
-            if (xio_get_rec_def(dict.FileNum(), type, &rec, 1) != XIO_OK) continue;
-            const bool qualifies = linkGroup ? rec.linkGroup == linkGroup
-                                             : SameKinds(KeyFields(dict.FileNum(), type), issueKey);
-            if (!qualifies) continue;
-            if (!linkGroup) {
-                if (rec.linkGroup)
-                    linkGroup = rec.linkGroup; // the rest of the scan follows the group
-                else
-                    done = true;
-            }
-            const std::string base = dictName + " - " + x_init_caps(def.description);
-            if (def.fileTypeCount <= 1) {
-                found.push_back({dictName, type, 0, base, ""});
-                continue;
-            }
-            // Each file type of the dictionary is a file of its own to link into.
-            std::shared_ptr<const kwDictionary> loaded = kwDictionaryLoader::Load(dictName, nullptr);
-            for (short i = 0; i < def.fileTypeCount; ++i) {
-                const std::string typeName = loaded && i < static_cast<short>(loaded->fileTypes.size())
-                                                 ? loaded->fileTypes[static_cast<size_t>(i)]
-                                                 : std::to_string(i + 1);
-                found.push_back({dictName, type, static_cast<short>(1 << i),
-                                 base + " (" + x_init_caps(typeName) + ")", typeName});
-            }
-        }
-    }
-    return found;
-}
 
 // The issue dictionary record type named by number or by name ("VENDOR ISSUE", "Vendor").
 bool FindIssueRecordType(short dict, const std::string& text, short* type, xio_rec_def* rec) {
@@ -367,9 +261,10 @@ int AdminIssueLink(AdminContext& context) {
     }
 
     // The data file that holds such records, as the wizard's third step finds it.
-    std::vector<DataRecordType> candidates = FindDataRecordTypes(request.app, keyFields, xrefRec.linkGroup);
-    std::vector<DataRecordType> chosen;
-    for (const DataRecordType& candidate : candidates) {
+    short linkGroup = xrefRec.linkGroup;
+    const std::vector<qvDataRecordType> candidates = qvFindDataRecordTypes(request.app, keyFields, &linkGroup);
+    std::vector<qvDataRecordType> chosen;
+    for (const qvDataRecordType& candidate : candidates) {
         if (!request.dict.empty() && request.dict != candidate.dictName) continue;
         if (!request.fileType.empty() && !x_equal_nocase(request.fileType, candidate.fileType) &&
             request.fileType != std::to_string(candidate.fileMask))
@@ -383,52 +278,43 @@ int AdminIssueLink(AdminContext& context) {
             return kAdminDataError;
         }
         context.err << "qvadmin: choose the file of the " << recordWords << " with --dict and --file-type:";
-        for (const DataRecordType& candidate : candidates)
+        for (const qvDataRecordType& candidate : candidates)
             context.err << "\n  --dict " << candidate.dictName
                         << (candidate.fileType.empty() ? "" : " --file-type '" + candidate.fileType + "'") << "   "
-                        << candidate.description;
+                        << candidate.text;
         context.err << "\n";
         return kAdminUserError;
     }
-    const DataRecordType target = chosen.front();
+    const qvDataRecordType target = chosen.front();
 
-    kwioDataFile data;
-    const short opened = data.PromptedOpen(target.dictName, kAdminIssueProgram, "", 1, false, true, false);
-    const short d = data.FileNum();
-    std::vector<xio_fld_def> dataKey = opened == XIO_OK ? KeyFields(d, target.recType) : std::vector<xio_fld_def>{};
-    short found = opened;
-    if (opened == XIO_OK) {
-        xio_clr_record(d, target.recType);
-        for (size_t i = 0; i < dataKey.size() && i < linkIndexes.size(); ++i) {
-            x_value_def value;
-            issue.Value(linkIndexes[i]).ToXval(value);
-            if (dataKey[i].formatFlag && xk_multi_section(dataKey[i].kind))
-                value.SetText(xk_unformat_field(dataKey[i].kind, dataKey[i].qualifier, value.AsText()));
-            xio_put_field(d, 0, dataKey[i].number, &value);
-        }
-        found = xio_rd_record(d, target.recType, 0, 0);
-    }
+    // The record itself, found by the key values as the issue's link fields show them.
+    qvLinkedData data;
+    const short opened = data.Open(target.dictName, kAdminIssueProgram);
+    std::vector<std::string> keyTexts;
+    for (short index : linkIndexes) keyTexts.push_back(issue.Value(index).Format());
+    const short found = opened ? opened : data.Find(target.recType, keyTexts);
     xio_rec_def dataRec{};
-    if (opened == XIO_OK) xio_get_rec_def(d, target.recType, &dataRec, 1);
-    if (found == XIO_NO_RECORD || found == XIO_ABSENT) {
+    if (opened == XIO_OK) xio_get_rec_def(data.FileNum(), target.recType, &dataRec, 1);
+    if (found == XIO_NO_RECORD || found == XIO_ABSENT || found == XIO_BAD_VALUE) {
         const std::string what = dataRec.description[0] ? dataRec.description : xrefRec.description;
         context.err << "qvadmin: " << request.app << " has no " << what << " "
-                    << AdminShown(KeyText(request.keys)) << " in " << target.description
+                    << AdminShown(KeyText(request.keys)) << " in " << target.text
                     << (found == XIO_ABSENT ? " (its data file is not there)" : "") << "\n";
         return kAdminUserError;
     }
     if (found != XIO_OK) {
-        context.err << "qvadmin: " << target.description << " cannot be read: " << xio_status_text(found) << "\n";
+        context.err << "qvadmin: " << target.text << " cannot be read: " << xio_status_text(found) << "\n";
         return kAdminDataError;
     }
 
     // The link as the wizard completes it: the key values as the record shows them, the
     // record type's name, and the column after the key as the data's description.
+    const std::vector<xio_fld_def> dataKey = qvKeyFields(data.FileNum(), target.recType);
     auto link = std::make_unique<LinkedRecord>();
     for (size_t i = 0; i < keyFields.size(); ++i) {
         link->keyKindCodes.push_back(keyFields[i].kind);
         link->keyQualifiers.push_back(keyFields[i].qualifier);
-        const std::string shown = i < dataKey.size() ? Shown(d, dataKey[i]) : issue.Value(linkIndexes[i]).Format();
+        const std::string shown = i < dataKey.size() ? data.Shown(dataKey[i]) : keyTexts[i];
         issue.Value(linkIndexes[i]).Set(shown);
         link->keyValues.push_back(issue.Value(linkIndexes[i]).Format());
     }
@@ -438,16 +324,19 @@ int AdminIssueLink(AdminContext& context) {
     link->recType = target.recType;
     link->fileMask = target.fileMask;
     link->recDesc = x_init_caps(dataRec.name);
-    if (!dataKey.empty()) {
-        const short described = static_cast<short>(dataKey.front().number + static_cast<short>(dataKey.size()));
-        xio_fld_def def{};
-        if (described < dataRec.firstField + dataRec.fieldCount && xio_get_fld_def(d, described, &def, 1, 1) == XIO_OK)
-            link->dataDesc = Shown(d, def) + " ";
-    }
+    const std::string description = data.Description(target.recType);
+    if (!description.empty()) link->dataDesc = description + " ";
     data.Close();
 
+    // The issue's links take the new one by the New Issue sheet's rules: a link of the same
+    // first key kind gives way, the links to its parent records come with it.
     bool ok = false;
-    for (const auto& existing : Links(issue, &ok)) {
+    std::vector<std::unique_ptr<LinkedRecord>> owned = Links(issue, &ok);
+    if (!ok) {
+        context.err << "qvadmin: the links of issue " << context.args[0] << " cannot be read\n";
+        return kAdminDataError;
+    }
+    for (const auto& existing : owned) {
         if (existing->applAbbrev == link->applAbbrev && existing->xrefRecType == link->xrefRecType &&
             existing->keyValues == link->keyValues) {
             context.err << "qvadmin: issue " << context.args[0] << " is already linked to " << recordWords << " "
@@ -455,14 +344,25 @@ int AdminIssueLink(AdminContext& context) {
             return kAdminUserError;
         }
     }
+    std::vector<LinkedRecord*> links;
+    for (auto& existing : owned) links.push_back(existing.release());
+    // The list owns its links from here on, whatever the rules delete or add.
+    struct DeleteLinks {
+        std::vector<LinkedRecord*>& list;
+        ~DeleteLinks() {
+            for (LinkedRecord* each : list) delete each;
+        }
+    } deleteLinks{links};
+    const std::string linkText = link->recDesc + " " + KeyText(link->keyValues) +
+                                 (link->dataDesc.empty() ? "" : " (" + TrimRight(link->dataDesc) + ")");
+    niAddLink(links, std::move(link), kAdminIssueProgram, nullptr);
     StampChange(issue);
-    if (!issue.AddLink(*link) || !issue.ReplaceRecord()) {
+    bool complete = false;
+    if (!niStoreLinks(issue, links, &complete) || !issue.ReplaceRecord() || !complete) {
         context.err << "qvadmin: the link could not be stored completely\n";
         return kAdminDataError;
     }
-    context.out << "issue " << context.args[0] << " linked to " << request.app << " " << link->recDesc << " "
-                << KeyText(link->keyValues) << (link->dataDesc.empty() ? "" : " (" + TrimRight(link->dataDesc) + ")")
-                << "\n";
+    context.out << "issue " << context.args[0] << " linked to " << request.app << " " << linkText << "\n";
     return kAdminOk;
 }
 

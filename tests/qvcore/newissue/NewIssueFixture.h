@@ -44,6 +44,10 @@ inline bool Email(const qvIssue& issue) {
 
 class NewIssueFixture : public ::testing::Test {
 protected:
+    // withDemoData: the demo company's data files too (vendors, invoices, jobs ...), for
+    // tests that link issues to their records.
+    explicit NewIssueFixture(bool withDemoData = false) : company(withDemoData) {}
+
     void SetUp() override {
         App();
         Reset();
@@ -80,7 +84,7 @@ protected:
         return issue.Number();
     }
 
-    TestCompany company{false};
+    TestCompany company;
     qvIssueFile file{static_cast<short>(kNewIssue)};
 };
 

@@ -244,9 +244,10 @@ TEST_F(NewIssueSheet, ButtonColumnHidesApplyAndPutsAttachBelowHelp) {
         auto* tabs = sheet.findChild<QTabWidget*>();
         ASSERT_NE(tabs, nullptr);
         EXPECT_GT(left(ok), left(tabs) + tabs->width()) << "the column stands right of the pages";
-        EXPECT_EQ(tabs->count(), 2) << "General and Notify; Links slots in when it registers";
+        EXPECT_EQ(tabs->count(), 3) << "General, Notify and the Links page through its slot";
         EXPECT_EQ(tabs->tabText(0), "General");
         EXPECT_EQ(tabs->tabText(1), "Notify");
+        EXPECT_EQ(tabs->tabText(2), "Links");
         Screenshot(&sheet, "newissue-sheet-layout");
         EXPECT_EQ(IssueCount(), 1);
         // Destroyed without ever being closed: still no record left behind.
