@@ -43,7 +43,6 @@ protected:
         TestApplication();
         Prefs::SetDefaults();
         xw_clear_shown_messages();
-        xd_clear_fixed_now();
         ASSERT_TRUE(file.Open());
     }
     void TearDown() override {
@@ -51,7 +50,6 @@ protected:
         file.Close();
         Prefs::SetDefaults();
         xw_clear_shown_messages();
-        xd_clear_fixed_now();
     }
 
     // Writes an issue (the next number) after fill set its values; answers its number.

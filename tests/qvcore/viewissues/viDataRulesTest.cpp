@@ -54,7 +54,7 @@ TEST_F(DataRules, TheIssueCounterIsRepairedAndNumbersFollowIt) {
     EXPECT_EQ(LastId(), 0) << "an empty file starts numbering again";
     ASSERT_TRUE(CloseWindow());
 
-    xd_set_fixed_now(year_month_day{2025y, May, 6d}, 10 * 3600 + 30 * 60);
+    const auto pinnedNow = xd_pin_now(year_month_day{2025y, May, 6d}, 10 * 3600 + 30 * 60);
     OpenWindow();
     EXPECT_TRUE(Row().IsNewRow()) << "an empty file shows the new row";
     EXPECT_EQ(Cell("OPERCRE"), "ADMIN");
@@ -90,7 +90,7 @@ TEST_F(DataRules, ClosingStampsFollowTheStatusBackAndForth) {
         i.Value(QV_DATECLO).Set("01/15/2025");
         i.Value(QV_TIMECLO).Set("16:30:00");
     });
-    xd_set_fixed_now(year_month_day{2025y, June, 2d}, 9 * 3600);
+    const auto pinnedNow = xd_pin_now(year_month_day{2025y, June, 2d}, 9 * 3600);
     OpenWindow();
 
     ASSERT_TRUE(source->MoveFocus(RowOf(open)));

@@ -1,12 +1,13 @@
 // Positions by ordinal in a key's order: counts and records at an ordinal from either end,
-// the ordinal of a record, with and without a selection of values, and the refusal where
-// no index serves.
+// the ordinal of a record, with and without a selection of values, the refusal where no
+// index serves, and the file version that tells of changes.
 #include "TestCompany.h"
 
 #include "kwcommon/conditions/xc_alt_keys.h"
 #include "kwcommon/xio.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -141,4 +142,36 @@ TEST_F(KeyPositions, WithoutAnIndexThatServesThereIsNoPosition) {
     int64_t count = 0;
     EXPECT_EQ(xio_count_selection(file, byOwner, &count), XIO_BAD_KEY) << "a switched-off key has no index";
     EXPECT_EQ(xio_rd_ordinal(file, Owners({"Ann"}), 0, 0, 0), XIO_BAD_KEY);
+}
+
+TEST_F(KeyPositions, ARecordFromAnotherKeysWalkAndTheFileVersion) {
+    // Read by a walk on the owner key: the record's place in the colour order is still known.
+    xio_clr_record(file, 1);
+    Put("OWNER", x_value_def::OfText("Bob"));
+    ASSERT_EQ(xio_rd_ge(file, 1, 1, 0), XIO_OK);
+    ASSERT_EQ(xio_rd_next(file, 1, 1, 0), XIO_OK);
+    ASSERT_EQ(Id(), 5);
+    xio_selection byColour;
+    byColour.key = 2;
+    int64_t ordinal = -1;
+    ASSERT_EQ(xio_ordinal_of(file, byColour, &ordinal), XIO_OK);
+    EXPECT_EQ(ordinal, 32) << "after the 30 blue ones and the red 1 and 3";
+
+    int64_t before = 0, same = 0, afterOwn = 0, afterOther = 0;
+    ASSERT_EQ(xio_file_version(file, &before), XIO_OK);
+    ASSERT_EQ(xio_file_version(file, &same), XIO_OK);
+    EXPECT_EQ(same, before) << "nothing written, nothing changed";
+    xio_clr_record(file, 1);
+    Put("ID", x_value_def::OfNumber(61));
+    ASSERT_EQ(xio_wr_record(file, 1, 0), XIO_OK);
+    ASSERT_EQ(xio_file_version(file, &afterOwn), XIO_OK);
+    EXPECT_NE(afterOwn, before) << "this open's own write";
+
+    // Another workstation's commit, which moves nothing in this process.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(company.Path("TEST.KPT").c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, "INSERT INTO r1 (\"ID\") VALUES (62)", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    ASSERT_EQ(xio_file_version(file, &afterOther), XIO_OK);
+    EXPECT_NE(afterOther, afterOwn) << "another workstation's write";
 }

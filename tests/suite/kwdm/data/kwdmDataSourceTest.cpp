@@ -211,7 +211,7 @@ TEST_F(DataSource, ResortingKeepsTheFocusedIssueAndWrittenChangesAreStamped) {
     for (int64_t row = 1; row < source->RecordCount(); ++row)
         ASSERT_LE(lower(TextAt(row - 1, "STATUS")), lower(TextAt(row, "STATUS"))) << "row " << row;
 
-    xd_set_fixed_now(year_month_day{2025y, March, 3d}, 9 * 3600);
+    const auto pinnedNow = xd_pin_now(year_month_day{2025y, March, 3d}, 9 * 3600);
     EXPECT_FALSE(source->UserEdit(Column("ISSUE"), "99")) << "a read-only column takes nothing";
     xw_clear_shown_messages();
     EXPECT_FALSE(source->UserEdit(Column("DUEDATE"), "13/45/2024"));
@@ -221,5 +221,4 @@ TEST_F(DataSource, ResortingKeepsTheFocusedIssueAndWrittenChangesAreStamped) {
     EXPECT_EQ(Stored(5, "OPERCHG"), "ADMIN") << "the audit object stamps the change";
     EXPECT_EQ(source->FocusedRow().Data("DATECHG")->NewText(), "03/03/2025");
     EXPECT_EQ(source->FocusedRow().Data("TIMECHG")->NewText(), "09:00:00");
-    xd_clear_fixed_now();
 }
