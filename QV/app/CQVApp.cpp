@@ -9,6 +9,7 @@
 #include "kwapp/frame/kwToolBar.h"
 #include "kwapp/tasks/kwTask.h"
 #include "kwapp/widgets/kwSplashScreen.h"
+#include "kwinq/xi.h"
 #include "qvcore/prefs/Prefs.h"
 #include "qvcore/store/qvLiteral.h"
 #include "qvcore/strings/qvcoreStrings.h"
@@ -38,6 +39,10 @@ void CQVApp::RegisterTasks() {
     DestroyTask(ID_NEW_ISSUE);
     AddTask(std::make_unique<TaskNewIssue>());
     AddTask(std::make_unique<TaskViewIssues>());
+
+    // The inquiry and report commands of the installed applications (the Applications task
+    // that chooses them and the show-name setting are not here yet: the defaults hold).
+    NewInqRptCommands(Abbreviation(), true, {}, 2);
 }
 
 bool CQVApp::InitInstance() {
@@ -56,12 +61,19 @@ bool CQVApp::InitInstance() {
     auto frame = std::make_unique<CMainFrame>();
     if (!frame->LoadFrame(IDR_MAINFRAME, FRAME_STYLE, nullptr, nullptr)) return false;
     SetMainWindow(std::move(frame));
+    AddInqRptDropDowns();
     MainWindow()->ToolBar()->Update();
     if (!InitForeground()) return false;
 
     Prefs::Load();
     // Preferences are kept per company: another company brings its own.
     AddCompanyChangedHandler([] { Prefs::Load(); });
+    // So are the inquiries and reports.
+    AddCompanyChangedHandler([this] {
+        DelInqRptDropDowns(XI_INQUIRIES | XI_REPORTS, XI_INQUIRIES | XI_REPORTS);
+        NewInqRptCommands(Abbreviation(), true, {}, 2);
+        AddInqRptDropDowns();
+    });
 
     MainWindow()->ShowFrame();
     MainWindow()->update();
