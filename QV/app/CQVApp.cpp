@@ -5,15 +5,20 @@
 #include "QV/app/CMainFrame.h"
 #include "QV/resources/QVResources.h"
 #include "QV/strings/QVStrings.h"
+#include "kwapp/app/kwMessageService.h"
 #include "kwapp/app/xs_option_allowed.h"
 #include "kwapp/frame/kwToolBar.h"
+#include "kwapp/tasks/kwPropertySheetTask.h"
 #include "kwapp/tasks/kwTask.h"
 #include "kwapp/widgets/kwSplashScreen.h"
 #include "kwinq/xi.h"
 #include "qvcore/prefs/Prefs.h"
 #include "qvcore/store/qvLiteral.h"
 #include "qvcore/strings/qvcoreStrings.h"
+#include "qvcore/tasks/TaskApplications.h"
+#include "qvcore/tasks/TaskFormulas.h"
 #include "qvcore/tasks/TaskNewIssue.h"
+#include "qvcore/tasks/TaskOptions.h"
 #include "qvcore/tasks/TaskViewIssues.h"
 #include "qvkit/paths/kclDemoCompany.h"
 #include "qvkit/qvVersion.h"
@@ -27,22 +32,50 @@ CQVApp::CQVApp()
     kclUseDemoCompany();
 }
 
-CQVApp::~CQVApp() = default;
+namespace {
+// The inquiry and report commands of the applications the Applications task offers, shown
+// by name unless it hides the names.
+void MakeInqRptCommands(const std::string& abbreviation) {
+    NewInqRptCommands(abbreviation, !TaskApplications::HideAppName(),
+                      [](std::vector<std::pair<std::string, std::string>>& list) { TaskApplications::FillAppList(&list); },
+                      2);
+}
+
+void RebuildInqRptCommands(const std::string& abbreviation) {
+    DelInqRptDropDowns(XI_INQUIRIES | XI_REPORTS, XI_INQUIRIES | XI_REPORTS);
+    MakeInqRptCommands(abbreviation);
+    AddInqRptDropDowns();
+}
+} // namespace
+
+CQVApp::~CQVApp() {
+    if (_appListHandler) TaskApplications::RemoveAppListChangedHandler(_appListHandler);
+}
 
 void CQVApp::RegisterTasks() {
-    // The tasks whose windows the program does not carry yet (Formulas, Applications, Build
-    // Query, Select Columns, and the option pages of Customize and Options)
-    // are not registered: their menu items stay disabled, and the framework's Customize and
-    // Options sheets keep only what the framework gives them.
+    // Formulas: the program's task chooses the application, where the framework has one.
+    if (DestroyTask(ID_FORMULAS)) AddTask(std::make_unique<TaskFormulas>());
 
     // New Issue: the library's task replaces the framework's, in every case.
     DestroyTask(ID_NEW_ISSUE);
     AddTask(std::make_unique<TaskNewIssue>());
+
+    // Options: the program's task, whose rule knows about View Issues, in every case.
+    DestroyTask(ID_OPTIONS);
+    AddTask(std::make_unique<TaskOptions>());
+
+    if (auto* customize = dynamic_cast<kwPropertySheetTask*>(FindTask(ID_CUSTOMIZE)))
+        customize->SetCreateCallback(&TaskOptions::AddUserPages);
+    if (auto* options = dynamic_cast<kwPropertySheetTask*>(FindTask(ID_OPTIONS))) {
+        options->SetCreateCallback(&TaskOptions::AddSystemPages);
+        options->SetDescription(TaskOptions::DESCRIPTION);
+    }
+
+    AddTask(std::make_unique<TaskApplications>());
     AddTask(std::make_unique<TaskViewIssues>());
 
-    // The inquiry and report commands of the installed applications (the Applications task
-    // that chooses them and the show-name setting are not here yet: the defaults hold).
-    NewInqRptCommands(Abbreviation(), true, {}, 2);
+    // The inquiry and report commands of the applications offered.
+    MakeInqRptCommands(Abbreviation());
 }
 
 bool CQVApp::InitInstance() {
@@ -68,12 +101,14 @@ bool CQVApp::InitInstance() {
     Prefs::Load();
     // Preferences are kept per company: another company brings its own.
     AddCompanyChangedHandler([] { Prefs::Load(); });
-    // So are the inquiries and reports.
-    AddCompanyChangedHandler([this] {
-        DelInqRptDropDowns(XI_INQUIRIES | XI_REPORTS, XI_INQUIRIES | XI_REPORTS);
-        NewInqRptCommands(Abbreviation(), true, {}, 2);
-        AddInqRptDropDowns();
-    });
+    // So are the inquiries and reports, which also follow the applications offered.
+    AddCompanyChangedHandler([this] { RebuildInqRptCommands(Abbreviation()); });
+    if (!_appListHandler)
+        _appListHandler = TaskApplications::AddAppListChangedHandler([this] { RebuildInqRptCommands(Abbreviation()); });
+
+    // Another program of the suite changed the applications offered: rebuild ours.
+    _suiteEvents = std::make_unique<kwMessageService>(kwMessageService::EVENT_CHANNEL);
+    _suiteEvents->Listen([](const std::string& message) { TaskApplications::OnSuiteMessage(message); });
 
     MainWindow()->ShowFrame();
     MainWindow()->update();

@@ -3,9 +3,12 @@
 #pragma once
 
 #include "kwapp/app/kwMainApp.h"
+#include "kwapp/app/kwMessageService.h"
 #include "qvcore/tasks/qvCommands.h"
 
 #include <QPointer>
+
+#include <memory>
 
 class kwSplashScreen;
 
@@ -33,4 +36,8 @@ private:
 
     // Shown while the frame is made; it closes and deletes itself once the frame is up.
     QPointer<kwSplashScreen> _splash;
+    // The suite's event channel, listened to while the program runs.
+    std::unique_ptr<kwMessageService> _suiteEvents;
+    // The Applications task's handler that rebuilds the inquiry and report commands.
+    int _appListHandler = 0;
 };

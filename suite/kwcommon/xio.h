@@ -184,12 +184,6 @@ short xio_rd_header(short file, short reserved, short lock);
 short xio_wr_header(short file, short reserved);
 short xio_free_header(short file, short reserved);
 
-// Key changes: alternate keys switched on or off for a file abbreviation. Built up with
-// xio_key_chg_def and applied by xio_update_keys, which builds or drops the indexes of
-// every data file of those abbreviations that the file control names.
-struct xio_key_changes;
-xio_key_changes* xio_key_chg_def(const char* abbrev, xio_key_changes* changes, short key, short active);
-short xio_update_keys(xio_key_changes* changes); // frees changes
 
 // Reports a nonzero status of a file in words through the message box and the log.
 void xio_io_error(short file, short status);
@@ -228,6 +222,16 @@ struct xio_file_report {
 // Called now and then with the work done in percent (-1: not known) and what is being
 // done; answering false cancels (the call then answers XIO_CANCELLED and changes nothing).
 using xio_progress = std::function<bool(int percent, const std::string& stage)>;
+
+// Key changes: alternate keys switched on or off for a file abbreviation. Built up with
+// xio_key_chg_def and applied by xio_update_keys, which builds or drops the indexes of
+// every data file of those abbreviations that the file control names. Building the index
+// of a large file takes a while: progress, when given, hears of it now and then (its
+// answer is not asked: an index half built is rolled back, never kept, and the other
+// changes would still be applied).
+struct xio_key_changes;
+xio_key_changes* xio_key_chg_def(const char* abbrev, xio_key_changes* changes, short key, short active);
+short xio_update_keys(xio_key_changes* changes, const xio_progress& progress = {}); // frees changes
 
 // Checks the data file of an abbreviation: SQLite's integrity check, then the record
 // manager's own (meta table, header row, tables and columns of the record types, unique

@@ -38,6 +38,13 @@ std::string xk_get_custom_list_default(short list);
 // description of its own answers the description of the plain code. Empty when the
 // company has none.
 std::string xk_description(short code, short sub = 0);
+// Every description the company has, by code and then second number.
+struct xk_description_entry {
+    short code;
+    short sub;
+    std::string text;
+};
+std::vector<xk_description_entry> xk_descriptions();
 // Writes a description (custom descriptions editor); an empty text removes it. Statuses as
 // xk_put_custom_list.
 short xk_put_description(short code, short sub, const std::string& text);

@@ -121,7 +121,7 @@ private:
         std::vector<std::string> texts;
         for (const trColumn& column : _design.columns) {
             if (column.header) texts.push_back(trExpandTemplate(*column.header, [](const std::string&) { return std::string(); }));
-            else texts.push_back(column.formula ? std::string() : _fields.Label(column.field));
+            else texts.push_back(column.formula ? *column.formula : _fields.Label(column.field));
         }
         trFont font = _design.font;
         font.bold = true;
@@ -131,7 +131,7 @@ private:
     trBandLayout LayoutRow() const {
         std::vector<std::string> texts;
         for (const trColumn& column : _design.columns)
-            texts.push_back(column.formula ? std::string() : _fields.Text(column.field));
+            texts.push_back(column.formula ? _fields.FormulaText(*column.formula) : _fields.Text(column.field));
         return LayoutCells(texts, _design.row, _design.row.font.Over(_design.font), Records() % 2 == 1);
     }
 

@@ -1,6 +1,10 @@
 // Field values of the current record as a report shows them.
 #include "kwprint/trFieldText.h"
 
+#include "kwprint/trFormulaFields.h"
+#include "kwprint/trFormulaFile.h"
+#include "kwcommon/x_text.h"
+
 #include "kwprint/trTemplate.h"
 
 #include "kwcommon/values/kwBool.h"
@@ -87,6 +91,36 @@ bool trFieldText::BindName(const std::string& name, const std::string& where, st
     return true;
 }
 
+bool trFieldText::BindFormula(const trReportDesign& design, const std::string& name, const std::string& where,
+                              std::string* problem) {
+    // A design prints the formulas of its file's application: "QV" for "QVI".
+    const std::string application = design.file.substr(0, 2);
+    trFormulaFile::Entry entry;
+    std::string error;
+    if (!trFormulaFile::Find(application, name, &entry, &error)) {
+        *problem = where + ": " + error;
+        return false;
+    }
+    if (!x_equal_nocase(entry.file, design.file)) {
+        *problem = where + ": the formula \"" + name + "\" is over the " + entry.file + " file, not " + design.file;
+        return false;
+    }
+    trFormula::Error wrong;
+    auto formula = trFormula::Compile(entry.expression, trFormulaFieldTypes(_file, _recordType), &wrong);
+    if (!formula) {
+        *problem = where + ": the formula \"" + name + "\" no longer holds: " + wrong.Text();
+        return false;
+    }
+    _formulas[name] = std::move(formula);
+    return true;
+}
+
+std::string trFieldText::FormulaText(const std::string& name) const {
+    const auto it = _formulas.find(name);
+    if (it == _formulas.end()) return "";
+    return trFormula::Shown(it->second->Evaluate(trFormulaFieldValues(_file, _recordType)));
+}
+
 bool trFieldText::Bind(const trReportDesign& design, const std::string& origin, short file, short recordType,
                        short orderKey, std::string* error) {
     _file = file;
@@ -114,8 +148,10 @@ bool trFieldText::Bind(const trReportDesign& design, const std::string& origin, 
                 return fail();
         }
     }
+    _formulas.clear();
     for (const trColumn& column : design.columns) {
         if (!column.formula && !BindName(column.field, column.where + ".field", &problem)) return fail();
+        if (column.formula && !BindFormula(design, *column.formula, column.where + ".formula", &problem)) return fail();
     }
     if (design.group.by == "order") {
         xio_key_def key{};

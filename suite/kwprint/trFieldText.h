@@ -3,11 +3,13 @@
 // the company's format, choices and yes/no as words, sectioned keys with separators).
 #pragma once
 
+#include "kwprint/trFormula.h"
 #include "kwprint/trReportDesign.h"
 
 #include "kwcommon/xio_dict.h"
 
 #include <map>
+#include <memory>
 #include <string>
 
 class trFieldText {
@@ -26,6 +28,8 @@ public:
     std::string Label(const std::string& name) const;
     // Numbers read best aligned right.
     bool IsNumber(const std::string& name) const;
+    // The current record's value of a formula column (the formula's name) as shown.
+    std::string FormulaText(const std::string& name) const;
     // The field a group follows ("" for none).
     const std::string& GroupField() const { return _groupField; }
 
@@ -34,9 +38,13 @@ public:
 
 private:
     bool BindName(const std::string& name, const std::string& where, std::string* problem);
+    // Finds the company's formula of the name for the design's file and checks it.
+    bool BindFormula(const trReportDesign& design, const std::string& name, const std::string& where,
+                     std::string* problem);
 
     short _file = 0;
     short _recordType = 1;
     std::map<std::string, xio_fld_def> _fields; // by the design's spelling of the name
+    std::map<std::string, std::shared_ptr<trFormula>> _formulas; // by name
     std::string _groupField;
 };

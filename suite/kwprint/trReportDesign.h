@@ -54,7 +54,9 @@
 // COLUMN: { "field": "ISSUE" | "formula": "...", "header": "<262F>", "width": 60,
 //           "align": "left" | "center" | "right" }
 //         Widths are relative: the columns are scaled to fill the page between the
-//         margins. A formula is kept for the formulas of a later version and prints empty.
+//         margins. A formula column prints the company's formula of that name for the
+//         design's application (trFormulaFile.h: "QV" for the file "QVI"), headed by the
+//         formula's name unless a header is given.
 //         Without a header the column is headed by the field's description: for a field
 //         of a custom list, the company's custom description of the list.
 // FONT:   { "family": "DejaVu Sans", "size": 9, "bold": false, "italic": false }

@@ -22,6 +22,9 @@
 #include "qvcore/newissue/_niGeneral.h"
 #include "qvcore/newissue/niPropSheet.h"
 #include "qvcore/prefs/Prefs.h"
+#include "qvcore/tasks/TaskFormulas.h"
+#include "qvcore/tasks/TaskOptions.h"
+#include "kwapp/tasks/kwPropertySheetTask.h"
 
 #include <gtest/gtest.h>
 
@@ -120,8 +123,10 @@ TEST_F(QVStart, RegistersItsTasksInOrderAndShowsTheFrame) {
     };
     const Expected expected[] = {
         {QV_CMD_CUSTOMIZE, "Customize", kwTask::COMMON},
-        {QV_CMD_OPTIONS, "Options", kwTask::COMMON | kwTask::SECURED | kwTask::SETUP},
+        {QV_CMD_FORMULAS, "Formula Setup", 0x24},
         {QV_CMD_NEW_ISSUE, "New Issue", kwTask::SECURED},
+        {QV_CMD_OPTIONS, "Options", kwTask::COMMON | kwTask::SECURED | kwTask::SETUP},
+        {QV_CMD_APPLICATIONS, "Applications", 0x0C},
         {QV_CMD_VIEW_ISSUES, "View Issues", kwTask::SECURED | kwTask::TOOL_ITEM},
     };
     // Then the inquiry and report commands of the installed applications.
@@ -141,15 +146,22 @@ TEST_F(QVStart, RegistersItsTasksInOrderAndShowsTheFrame) {
     }
     EXPECT_EQ(commands.front().id, XI_INQUIRY_BASE + XI_FIRST_OFFSET);
     EXPECT_EQ(commands.front().application, "AP") << "Accounts Payable sorts first by name";
-    EXPECT_EQ(app.FindTask(QV_CMD_FORMULAS), nullptr) << "the framework has no Formulas task, so neither has the program";
     EXPECT_NE(dynamic_cast<kwDocViewTask*>(app.FindTask(QV_CMD_VIEW_ISSUES)), nullptr) << "View Issues is a document task";
+    EXPECT_NE(dynamic_cast<TaskFormulas*>(app.FindTask(QV_CMD_FORMULAS)), nullptr)
+        << "the framework's Formulas task is replaced by the program's";
+    EXPECT_NE(dynamic_cast<TaskOptions*>(app.FindTask(QV_CMD_OPTIONS)), nullptr);
+    EXPECT_EQ(app.FindTask(QV_CMD_OPTIONS)->Description(), "Sets date format, audit settings, report defaults and other settings");
+    auto* customize = dynamic_cast<kwPropertySheetTask*>(app.FindTask(QV_CMD_CUSTOMIZE));
+    ASSERT_NE(customize, nullptr);
+    EXPECT_TRUE(customize->HasCreateCallback()) << "User Controls joins the Customize sheet";
     EXPECT_NE(dynamic_cast<kwTask*>(app.FindTask(QV_CMD_NEW_ISSUE)), nullptr);
 
     ASSERT_NE(Frame(), nullptr);
     EXPECT_TRUE(Frame()->isVisible());
     EXPECT_EQ(Frame()->windowTitle(), "Quorvel - Demo Company");
-    EXPECT_EQ(Frame()->ToolBar()->TaskIds(), (std::vector<unsigned short>{QV_CMD_NEW_ISSUE, QV_CMD_VIEW_ISSUES}))
-        << "New Issue's and View Issues' buttons";
+    EXPECT_EQ(Frame()->ToolBar()->TaskIds(),
+              (std::vector<unsigned short>{QV_CMD_NEW_ISSUE, QV_CMD_APPLICATIONS, QV_CMD_VIEW_ISSUES}))
+        << "the buttons of New Issue, Applications and View Issues";
     EXPECT_NE(Frame()->ToolBar()->DropDownAction("inquiries"), nullptr) << "the inquiry drop-down";
     EXPECT_NE(Frame()->ToolBar()->DropDownAction("reports"), nullptr) << "the report drop-down";
     EXPECT_EQ(kwApplication::LastCompany(), kwCompany::Folder()) << "remembered for the next start";
@@ -193,14 +205,15 @@ TEST_F(QVStart, MenusFollowTheProgramsResourceWithTheToolsExtension) {
 TEST_F(QVStart, MenuItemsOfFunctionsNotBuiltAreDisabled) {
     ASSERT_TRUE(Start());
     Frame()->UpdateCommandUI();
-    for (unsigned short id : {QV_CMD_APPLICATIONS, QV_CMD_BUILD_QUERY, QV_CMD_SELECT_COLUMNS, QV_CMD_FORMULAS, C::ID_MACROS, C::ID_BACKGROUND_TASKS, C::ID_CALCULATOR, QV_CMD_OPTIONS, C::ID_COMPANY_GENERAL, C::ID_COMPANY_FILE_LOCATIONS, C::ID_CUSTOM_DESCRIPTIONS, C::ID_CUSTOM_FIELDS,
+    for (unsigned short id : {QV_CMD_BUILD_QUERY, QV_CMD_SELECT_COLUMNS, C::ID_MACROS, C::ID_BACKGROUND_TASKS, C::ID_CALCULATOR, C::ID_COMPANY_GENERAL, C::ID_COMPANY_FILE_LOCATIONS, C::ID_CUSTOM_FIELDS,
                               C::ID_FILE_PRINT, C::ID_PRINT_SETUP, C::ID_PRINTOUTS, C::ID_HELP_TOPICS, C::ID_SERVICES, C::ID_RELEASE_NOTES, C::ID_WEB_HOME_PAGE, C::ID_WEB_USERS_GROUP, C::ID_WEB_NEWS, C::ID_FILE_OPEN, C::ID_FILE_SAVE})
         EXPECT_FALSE(Enabled(id)) << id << " has no function yet";
     const bool newIssueBuilt = ::dlsym(RTLD_DEFAULT, "qv_new_issue") != nullptr;
     EXPECT_EQ(app.IsCommandEnabled(QV_CMD_NEW_ISSUE), newIssueBuilt) << "New Issue waits for qv_new_issue";
     EXPECT_EQ(Frame()->ToolBar()->TaskAction(QV_CMD_NEW_ISSUE)->isEnabled(), newIssueBuilt);
     EXPECT_EQ(Enabled(C::ID_FILE_NEW), newIssueBuilt) << "File New (Ctrl+N) enters a new issue";
-    for (unsigned short id : {C::ID_NEW_COMPANY, C::ID_OPEN_COMPANY, C::ID_APP_EXIT, QV_CMD_VIEW_ISSUES, C::ID_FILE_DOCTOR, QV_CMD_CUSTOMIZE, C::ID_WHATS_THIS, C::ID_SYSTEM_LOG, C::ID_APP_ABOUT})
+    for (unsigned short id : {C::ID_NEW_COMPANY, C::ID_OPEN_COMPANY, C::ID_APP_EXIT, QV_CMD_VIEW_ISSUES, C::ID_FILE_DOCTOR, QV_CMD_CUSTOMIZE, C::ID_WHATS_THIS, C::ID_SYSTEM_LOG, C::ID_APP_ABOUT,
+                              QV_CMD_APPLICATIONS, QV_CMD_FORMULAS, QV_CMD_OPTIONS, C::ID_CUSTOM_DESCRIPTIONS})
         EXPECT_TRUE(Enabled(id)) << id;
     for (unsigned short id : {C::ID_EDIT_CUT, C::ID_EDIT_COPY, C::ID_EDIT_PASTE, C::ID_EDIT_UNDO, C::ID_EDIT_REDO})
         EXPECT_FALSE(Enabled(id)) << id << ": nothing to edit has the focus";

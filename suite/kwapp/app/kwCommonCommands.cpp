@@ -5,8 +5,10 @@
 #include "kwapp/app/kwApplication.h"
 #include "kwapp/app/kwCompanyCommands.h"
 #include "kwapp/dialogs/kwAboutDialog.h"
+#include "kwapp/dialogs/kwCustomDescriptionsDlg.h"
 #include "kwapp/dialogs/kwFileDoctorDlg.h"
 #include "kwapp/dialogs/kwLogDialog.h"
+#include "kwapp/formulas/kwFormulasTask.h"
 #include "kwapp/frame/kwAppFrame.h"
 #include "kwapp/tasks/kwCustomizeTask.h"
 #include "kwapp/tasks/kwDocument.h"
@@ -104,6 +106,7 @@ void kwCommonCommands::Install(kwApplication& app, bool documentCommands) {
     app.AddTask(std::make_unique<kwNewIssueTask>(ID_NEW_ISSUE));
     app.AddTask(std::make_unique<kwCustomizeTask>(ID_CUSTOMIZE));
     app.AddTask(std::make_unique<kwOptionsTask>(ID_OPTIONS));
+    app.AddTask(std::make_unique<kwFormulasTask>(ID_FORMULAS));
 
     app.AddCommand(ID_NEW_COMPANY, [] { kwCompanyCommands::OnNewCompany(); }, InForeground);
     app.AddCommand(ID_OPEN_COMPANY, [] { kwCompanyCommands::OnOpenCompany(); }, InForeground);
@@ -137,6 +140,10 @@ void kwCommonCommands::Install(kwApplication& app, bool documentCommands) {
     }, [] { return InForeground() && kwCompany::IsOpen(); });
     app.AddCommand(ID_FILE_DOCTOR, [] {
         kwFileDoctorDlg dialog(Frame());
+        dialog.DoModal();
+    }, [] { return InForeground() && kwCompany::IsOpen(); });
+    app.AddCommand(ID_CUSTOM_DESCRIPTIONS, [] {
+        kwCustomDescriptionsDlg dialog(Frame());
         dialog.DoModal();
     }, [] { return InForeground() && kwCompany::IsOpen(); });
     app.AddCommand(ID_APP_ABOUT, [] {

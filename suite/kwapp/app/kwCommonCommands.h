@@ -62,8 +62,9 @@ public:
     kwCommonCommands() = delete;
 
     // Registers the commands with the application and makes the common tasks (New Issue,
-    // Customize, Options). documentCommands adds Save (Ctrl+S) for the active document
-    // window. Commands the framework does not carry (company settings, printing, macros,
+    // Customize, Options, Formulas). documentCommands adds Save (Ctrl+S) for the active
+    // document window. Company Settings > Custom Descriptions is the framework's; commands
+    // it does not carry (the other company settings, printing, macros,
     // calculator, web pages) are left out, so their menu items stay disabled.
     static void Install(kwApplication& app, bool documentCommands);
 };

@@ -58,6 +58,9 @@ public:
     // The status-bar prompt: the task's description, else the string table's prompt.
     std::string Description() const;
     void SetDescription(const std::string& description) { _description = description; }
+    // The name the task goes by in the Background Tasks list (empty: the name).
+    void SetBackgroundName(const std::string& name) { _backgroundName = name; }
+    std::string BackgroundName() const { return _backgroundName.empty() ? Name() : _backgroundName; }
     // On the toolbar: the user's choice, else DefaultToolItem().
     bool OnToolBar() const;
     bool HasToolItemChoice() const { return _toolItemChoice >= 0; }
@@ -68,6 +71,7 @@ private:
     unsigned short _bitmap;
     std::string _commonName;
     std::string _description;
+    std::string _backgroundName;
     short _status = IDLE;
     short _toolItemChoice = -1; // -1 none, 0 off, 1 on
     bool _variableId = false;

@@ -244,6 +244,13 @@ std::string xk_description(short code, short sub) {
     return {};
 }
 
+std::vector<xk_description_entry> xk_descriptions() {
+    const auto data = ListsFile().Get();
+    std::vector<xk_description_entry> entries;
+    for (const auto& [key, text] : data->descriptions) entries.push_back({key.first, key.second, text});
+    return entries;
+}
+
 short xk_put_description(short code, short sub, const std::string& text) {
     if (code < 0 || sub < 0) return XIO_BAD_VALUE;
     return PutMember("descriptions", CodeText(code, sub),

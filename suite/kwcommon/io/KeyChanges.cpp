@@ -23,11 +23,29 @@ xio_key_changes* xio_key_chg_def(const char* abbrev, xio_key_changes* changes, s
     return changes;
 }
 
-short xio_update_keys(xio_key_changes* changes) {
+namespace {
+// What SQLite's progress handler passes on while an index is built.
+struct KeyProgress {
+    const xio_progress* progress;
+    int percent;
+    std::string stage;
+};
+
+int OnKeyProgress(void* data) {
+    auto* hook = static_cast<KeyProgress*>(data);
+    (*hook->progress)(hook->percent, hook->stage);
+    return 0; // an index is built whole or not at all: the work goes on
+}
+} // namespace
+
+short xio_update_keys(xio_key_changes* changes, const xio_progress& progress) {
     std::unique_ptr<xio_key_changes> owned(changes);
     if (!owned) return XIO_OK;
     short result = XIO_OK;
+    const int total = static_cast<int>(owned->changes.size());
+    int done = 0;
     for (const auto& change : owned->changes) {
+        const int percent = total ? done++ * 100 / total : 0;
         if (change.key == 0) continue; // key 0 is never switched off
         short file = 0;
         xio_open_def def{};
@@ -48,7 +66,15 @@ short xio_update_keys(xio_key_changes* changes) {
             if (key.number != change.key) continue;
             const std::string sql = change.active ? kwio::IndexSql(*f->dict, key)
                                                   : "DROP INDEX IF EXISTS " + kwio::IndexName(key.recordType, key.number);
+            KeyProgress hook{&progress, percent,
+                             (change.active ? "Building order " : "Removing order ") + std::to_string(key.number) +
+                                 " of " + change.abbrev};
+            if (progress) {
+                progress(percent, hook.stage);
+                sqlite3_progress_handler(f->db.get(), 20000, OnKeyProgress, &hook);
+            }
             int rc = f->db.Exec(sql);
+            if (progress) sqlite3_progress_handler(f->db.get(), 0, nullptr, nullptr);
             // Switching on a key whose index is there already changes nothing.
             if (rc == SQLITE_ERROR && change.active && sqlite3_get_autocommit(f->db.get())) {
                 const std::string error = f->db.Error();
@@ -61,5 +87,6 @@ short xio_update_keys(xio_key_changes* changes) {
         }
         xio_cls_file(file);
     }
+    if (progress) progress(100, "Done");
     return result;
 }
