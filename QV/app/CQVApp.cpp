@@ -11,6 +11,7 @@
 #include "kwapp/tasks/kwPropertySheetTask.h"
 #include "kwapp/tasks/kwTask.h"
 #include "kwapp/widgets/kwSplashScreen.h"
+#include "kwinq/xi.h"
 #include "qvcore/prefs/Prefs.h"
 #include "qvcore/store/qvLiteral.h"
 #include "qvcore/strings/qvcoreStrings.h"
@@ -31,7 +32,25 @@ CQVApp::CQVApp()
     kclUseDemoCompany();
 }
 
-CQVApp::~CQVApp() = default;
+namespace {
+// The inquiry and report commands of the applications the Applications task offers, shown
+// by name unless it hides the names.
+void MakeInqRptCommands(const std::string& abbreviation) {
+    NewInqRptCommands(abbreviation, !TaskApplications::HideAppName(),
+                      [](std::vector<std::pair<std::string, std::string>>& list) { TaskApplications::FillAppList(&list); },
+                      2);
+}
+
+void RebuildInqRptCommands(const std::string& abbreviation) {
+    DelInqRptDropDowns(XI_INQUIRIES | XI_REPORTS, XI_INQUIRIES | XI_REPORTS);
+    MakeInqRptCommands(abbreviation);
+    AddInqRptDropDowns();
+}
+} // namespace
+
+CQVApp::~CQVApp() {
+    if (_appListHandler) TaskApplications::RemoveAppListChangedHandler(_appListHandler);
+}
 
 void CQVApp::RegisterTasks() {
     // Formulas: the program's task chooses the application, where the framework has one.
@@ -54,6 +73,9 @@ void CQVApp::RegisterTasks() {
 
     AddTask(std::make_unique<TaskApplications>());
     AddTask(std::make_unique<TaskViewIssues>());
+
+    // The inquiry and report commands of the applications offered.
+    MakeInqRptCommands(Abbreviation());
 }
 
 bool CQVApp::InitInstance() {
@@ -72,12 +94,17 @@ bool CQVApp::InitInstance() {
     auto frame = std::make_unique<CMainFrame>();
     if (!frame->LoadFrame(IDR_MAINFRAME, FRAME_STYLE, nullptr, nullptr)) return false;
     SetMainWindow(std::move(frame));
+    AddInqRptDropDowns();
     MainWindow()->ToolBar()->Update();
     if (!InitForeground()) return false;
 
     Prefs::Load();
     // Preferences are kept per company: another company brings its own.
     AddCompanyChangedHandler([] { Prefs::Load(); });
+    // So are the inquiries and reports, which also follow the applications offered.
+    AddCompanyChangedHandler([this] { RebuildInqRptCommands(Abbreviation()); });
+    if (!_appListHandler)
+        _appListHandler = TaskApplications::AddAppListChangedHandler([this] { RebuildInqRptCommands(Abbreviation()); });
 
     // Another program of the suite changed the applications offered: rebuild ours.
     _suiteEvents = std::make_unique<kwMessageService>(kwMessageService::EVENT_CHANNEL);

@@ -38,4 +38,6 @@ private:
     QPointer<kwSplashScreen> _splash;
     // The suite's event channel, listened to while the program runs.
     std::unique_ptr<kwMessageService> _suiteEvents;
+    // The Applications task's handler that rebuilds the inquiry and report commands.
+    int _appListHandler = 0;
 };

@@ -6,6 +6,8 @@
 #include "../suite/kwapp/KwappTestSupport.h"
 #include "QV/app/CMainFrame.h"
 #include "TestCompany.h"
+#include "kwinq/kwInqRptCommands.h"
+#include "kwinq/xi.h"
 #include "kwapp/dialogs/kwAboutDialog.h"
 #include "kwapp/dialogs/kwFolderDialog.h"
 #include "kwapp/frame/kwToolBar.h"
@@ -127,13 +129,23 @@ TEST_F(QVStart, RegistersItsTasksInOrderAndShowsTheFrame) {
         {QV_CMD_APPLICATIONS, "Applications", 0x0C},
         {QV_CMD_VIEW_ISSUES, "View Issues", kwTask::SECURED | kwTask::TOOL_ITEM},
     };
-    ASSERT_EQ(app.Tasks().size(), std::size(expected));
+    // Then the inquiry and report commands of the installed applications.
+    const std::vector<kwInqCommand>& commands = kwInqCommands();
+    ASSERT_FALSE(commands.empty()) << "the demo company defines inquiries and reports";
+    ASSERT_EQ(app.Tasks().size(), std::size(expected) + commands.size());
     for (size_t i = 0; i < std::size(expected); ++i) {
         const kwTask* task = app.Tasks()[i];
         EXPECT_EQ(task->ID(), expected[i].id) << "task " << i;
         EXPECT_EQ(task->Name(), expected[i].name) << "task " << i;
         EXPECT_EQ(task->Flags(), expected[i].flags) << "task " << i;
     }
+    for (size_t i = 0; i < commands.size(); ++i) {
+        const kwTask* task = app.Tasks()[std::size(expected) + i];
+        EXPECT_EQ(task->ID(), commands[i].id);
+        EXPECT_EQ(task->Name(), commands[i].name);
+    }
+    EXPECT_EQ(commands.front().id, XI_INQUIRY_BASE + XI_FIRST_OFFSET);
+    EXPECT_EQ(commands.front().application, "AP") << "Accounts Payable sorts first by name";
     EXPECT_NE(dynamic_cast<kwDocViewTask*>(app.FindTask(QV_CMD_VIEW_ISSUES)), nullptr) << "View Issues is a document task";
     EXPECT_NE(dynamic_cast<TaskFormulas*>(app.FindTask(QV_CMD_FORMULAS)), nullptr)
         << "the framework's Formulas task is replaced by the program's";
@@ -150,6 +162,8 @@ TEST_F(QVStart, RegistersItsTasksInOrderAndShowsTheFrame) {
     EXPECT_EQ(Frame()->ToolBar()->TaskIds(),
               (std::vector<unsigned short>{QV_CMD_NEW_ISSUE, QV_CMD_APPLICATIONS, QV_CMD_VIEW_ISSUES}))
         << "the buttons of New Issue, Applications and View Issues";
+    EXPECT_NE(Frame()->ToolBar()->DropDownAction("inquiries"), nullptr) << "the inquiry drop-down";
+    EXPECT_NE(Frame()->ToolBar()->DropDownAction("reports"), nullptr) << "the report drop-down";
     EXPECT_EQ(kwApplication::LastCompany(), kwCompany::Folder()) << "remembered for the next start";
 }
 

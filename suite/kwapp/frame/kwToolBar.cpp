@@ -14,8 +14,10 @@
 #include <map>
 
 #include <QAction>
+#include <QMenu>
 #include <QPainter>
 #include <QPixmap>
+#include <QToolButton>
 
 namespace {
 std::string ChoicesKey() {
@@ -51,6 +53,12 @@ QIcon kwToolBar::TaskIcon(unsigned short bitmap, const QString& name) {
 }
 
 void kwToolBar::Update() {
+    // Drop-down buttons are made anew: the old ones go with their menus (later: this may
+    // run from one of their own items).
+    for (QAction* action : actions()) {
+        if (!action->property("dropDown").isValid()) continue;
+        if (QWidget* button = widgetForAction(action)) button->deleteLater();
+    }
     clear();
     kwApplication* app = KWGetApp();
     if (!app) return;
@@ -83,6 +91,76 @@ void kwToolBar::Update() {
         });
         addAction(action);
     }
+    AddDropDownButtons();
+}
+
+void kwToolBar::SetDropDown(const kwToolDropDown& dropDown) {
+    bool replaced = false;
+    for (kwToolDropDown& present : _dropDowns) {
+        if (present.key == dropDown.key) {
+            present = dropDown;
+            replaced = true;
+        }
+    }
+    if (!replaced) _dropDowns.push_back(dropDown);
+    Update();
+}
+
+bool kwToolBar::RemoveDropDown(const std::string& key) {
+    const auto before = _dropDowns.size();
+    std::erase_if(_dropDowns, [&](const kwToolDropDown& present) { return present.key == key; });
+    if (_dropDowns.size() == before) return false;
+    Update();
+    return true;
+}
+
+QAction* kwToolBar::DropDownAction(const std::string& key) const {
+    for (QAction* action : actions())
+        if (action->property("dropDown").toString().toStdString() == key) return action;
+    return nullptr;
+}
+
+void kwToolBar::AddDropDownButtons() {
+    if (_dropDowns.empty()) return;
+    addSeparator();
+    for (const kwToolDropDown& dropDown : _dropDowns) {
+        const QString title = QString::fromStdString(dropDown.title);
+        auto* button = new QToolButton(this);
+        // The menu belongs to the button, so both go when the toolbar is cleared.
+        auto* menu = new QMenu(title, button);
+        for (const kwToolDropDown::Group& group : dropDown.groups) {
+            QMenu* into = group.title.empty() ? menu : menu->addMenu(QString::fromStdString(group.title));
+            for (const auto& [id, text] : group.commands) {
+                auto* item = into->addAction(QString::fromStdString(text));
+                item->setProperty("cmdId", id);
+                if (kwApplication* app = KWGetApp()) {
+                    item->setEnabled(app->IsCommandEnabled(id));
+                    item->setStatusTip(QString::fromStdString(app->CommandPrompt(id)));
+                }
+                const unsigned short command = id;
+                connect(item, &QAction::triggered, this, [command] {
+                    if (kwApplication* current = KWGetApp()) current->OnCommand(command);
+                });
+            }
+        }
+        connect(menu, &QMenu::aboutToShow, this, [menu] {
+            // Enabling follows the tasks' state at the moment the menu opens.
+            kwApplication* app = KWGetApp();
+            for (QAction* item : menu->findChildren<QAction*>()) {
+                const QVariant id = item->property("cmdId");
+                if (id.isValid()) item->setEnabled(app && app->IsCommandEnabled(static_cast<unsigned short>(id.toUInt())));
+            }
+        });
+        button->setMenu(menu);
+        button->setPopupMode(QToolButton::InstantPopup);
+        button->setIcon(TaskIcon(dropDown.bitmap, title));
+        button->setText(title);
+        button->setToolTip(title);
+        button->setObjectName(QStringLiteral("dropDown_") + QString::fromStdString(dropDown.key));
+        QAction* action = addWidget(button);
+        action->setProperty("dropDown", QString::fromStdString(dropDown.key));
+        action->setText(title);
+    }
 }
 
 QIcon kwToolBar::PrintIcon() {
@@ -113,7 +191,8 @@ QAction* kwToolBar::TaskAction(unsigned short id) const {
 std::vector<unsigned short> kwToolBar::TaskIds() const {
     std::vector<unsigned short> ids;
     for (QAction* action : actions())
-        if (!action->isSeparator() && !action->property("frameworkCommand").toBool()) ids.push_back(static_cast<unsigned short>(action->property("cmdId").toUInt()));
+        if (action->property("cmdId").isValid() && !action->property("frameworkCommand").toBool())
+            ids.push_back(static_cast<unsigned short>(action->property("cmdId").toUInt()));
     return ids;
 }
 

@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QToolButton>
 
 namespace {
 using E = kwMenuEntry;
@@ -175,6 +176,35 @@ TEST_F(FrameTest, ToolbarShowsTaskButtonsInTaskOrderAndKeepsTheUsersChoice) {
     app.AddTask(std::make_unique<PlainTask>(7400, 0));
     frame->ToolBar()->Update();
     EXPECT_EQ(frame->ToolBar()->TaskIds(), (std::vector<unsigned short>{7010, 7400}));
+}
+
+TEST_F(FrameTest, DropDownsHoldTheirCommandsInGroupsAcrossToolbarUpdates) {
+    app.AddTask(std::make_unique<PlainTask>(5010, 0));
+    app.AddTask(std::make_unique<PlainTask>(5011, 0));
+    app.AddTask(std::make_unique<PlainTask>(7010, kwTask::TOOL_ITEM));
+    kwToolBar* toolBar = frame->ToolBar();
+    toolBar->SetDropDown({"inquiries", "Inquiries", 0, {{"Payables", {{5010, "Vendors"}, {5011, "Invoices"}}}, {"", {{5099, "Gone"}}}}});
+    toolBar->Update();
+    EXPECT_EQ(toolBar->TaskIds(), (std::vector<unsigned short>{7010})) << "a drop-down is no task button";
+    QAction* dropDown = toolBar->DropDownAction("inquiries");
+    ASSERT_NE(dropDown, nullptr) << "kept across Update";
+    auto* button = qobject_cast<QToolButton*>(toolBar->widgetForAction(dropDown));
+    ASSERT_TRUE(button && button->menu());
+    EXPECT_EQ(Titles(button->menu()), (QStringList{"Payables", "Gone"})) << "a group without a title stands in the menu";
+    QMenu* group = button->menu()->actions().front()->menu();
+    EXPECT_EQ(Titles(group), (QStringList{"Vendors", "Invoices"}));
+    emit button->menu()->aboutToShow();
+    EXPECT_FALSE(button->menu()->actions().back()->isEnabled()) << "a command nothing handles is disabled";
+    group->actions().front()->trigger();
+    EXPECT_EQ(app.FindTask(5010)->Status(), kwTask::RUNNING) << "the item starts its task";
+
+    toolBar->SetDropDown({"inquiries", "Inquiries", 0, {{"", {{5011, "Invoices"}}}}});
+    button = qobject_cast<QToolButton*>(toolBar->widgetForAction(toolBar->DropDownAction("inquiries")));
+    EXPECT_EQ(Titles(button->menu()), QStringList{"Invoices"}) << "the same key replaces";
+    EXPECT_EQ(toolBar->DropDowns().size(), 1u);
+    EXPECT_TRUE(toolBar->RemoveDropDown("inquiries"));
+    EXPECT_FALSE(toolBar->RemoveDropDown("inquiries"));
+    EXPECT_EQ(toolBar->DropDownAction("inquiries"), nullptr);
 }
 
 TEST_F(FrameTest, DocumentWindowsAreListedAndCloseOnlyWithConsent) {
