@@ -52,7 +52,7 @@ public:
 TEST_F(Applications, OffersInstalledVisibleApplicationsByNameUnlessMarkedNotAvailable) {
     TaskApplications::AppList list;
     TaskApplications::FillAppList(&list);
-    EXPECT_EQ(Codes(list), (std::vector<std::string>{"AP", "AR", "BL", "CM", "CN", "EQ", "GL", "JC", "PR", "PM", "QV"}))
+    EXPECT_EQ(Codes(list), (std::vector<std::string>{"AP", "AR", "BL", "CM", "CN", "EQ", "GL", "JC", "PR", "QX", "PM", "QV"}))
         << "sorted by name (Payroll before Property Management); SY is hidden, IV and SM not installed";
 
     auto* task = &app.AddTask(std::make_unique<TaskApplications>());
@@ -78,7 +78,7 @@ TEST_F(Applications, OffersInstalledVisibleApplicationsByNameUnlessMarkedNotAvai
 
     list.clear();
     TaskApplications::FillAppList(&list);
-    EXPECT_EQ(Codes(list), (std::vector<std::string>{"AP", "AR", "BL", "CM", "CN", "EQ", "JC", "PM", "QV"}));
+    EXPECT_EQ(Codes(list), (std::vector<std::string>{"AP", "AR", "BL", "CM", "CN", "EQ", "JC", "QX", "PM", "QV"}));
 
     // A panel left without saving changes nothing.
     auto unsaved = TaskApplications::PanelSeam().Replace(

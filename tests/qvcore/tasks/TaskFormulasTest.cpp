@@ -103,7 +103,7 @@ TEST_F(Formulas, SeveralOffered_TheChoiceDecidesAndACancelIsQuiet) {
     task->Start();
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(purpose, "formulas");
-    EXPECT_EQ(offered, 11u);
+    EXPECT_EQ(offered, 12u);
     EXPECT_TRUE(opened.empty()) << "cancelled: nothing opens";
     EXPECT_TRUE(xw_shown_messages().empty()) << "and nothing is said";
 
