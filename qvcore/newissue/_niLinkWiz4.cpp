@@ -17,8 +17,8 @@
 #include "kwdm/kwdmObjectManager.h"
 #include "kwdm/query/kwdmQuery.h"
 #include "kwdm/query/kwdmQueryColumn.h"
-#include "kwdm/spec/kwdmGridSpec.h"
-#include "kwdm/spec/kwdmViewSpec.h"
+#include "kwdm/definitions/kwdmGridDef.h"
+#include "kwdm/definitions/kwdmViewDef.h"
 #include "kwdm/view/kwdmGridView.h"
 #include "kwdm/view/kwdmViewCtrl.h"
 
@@ -128,8 +128,8 @@ bool _niLinkWiz4::BuildGrid(const std::string& name) {
                                                               kwdmQueryColumn::READ_ONLY, std::move(items)));
         }
     }
-    kwdmViewSpec* view = _objects->NewView(name + "View", query, TEMPLATE_ID, TEMPLATE_ID);
-    auto grid = std::make_unique<kwdmGridSpec>(IDC_GRID, kNode, kwdmGridSpec::READ_ONLY | kwdmGridSpec::ROW_SELECT, 0,
+    kwdmViewDef* view = _objects->NewView(name + "View", query, TEMPLATE_ID, TEMPLATE_ID);
+    auto grid = std::make_unique<kwdmGridDef>(IDC_GRID, kNode, kwdmGridDef::READ_ONLY | kwdmGridDef::ROW_SELECT, 0,
                                                IDC_GRID);
     std::vector<const kwdmQueryColumn*> columns;
     for (const auto& column : query->Root()->Columns()) {

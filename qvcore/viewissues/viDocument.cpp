@@ -19,9 +19,9 @@
 #include "kwdm/query/kwdmAttachmentsQueryColumn.h"
 #include "kwdm/query/kwdmQuery.h"
 #include "kwdm/query/kwdmTable.h"
-#include "kwdm/spec/kwdmButtonSpec.h"
-#include "kwdm/spec/kwdmGridSpec.h"
-#include "kwdm/spec/kwdmViewSpec.h"
+#include "kwdm/definitions/kwdmButtonDef.h"
+#include "kwdm/definitions/kwdmGridDef.h"
+#include "kwdm/definitions/kwdmViewDef.h"
 #include "kwdm/view/kwdmViewCtrl.h"
 
 #include "kwcommon/x_message.h"
@@ -124,42 +124,42 @@ void viDocument::DefineQuery(short issueFile) {
 
 void viDocument::DefineGridView() {
     kwdmQuery* query = _manager->FindQuery(QueryName);
-    kwdmViewSpec* view = _manager->NewView(GridViewName, query, GridTemplate, GridTemplate);
+    kwdmViewDef* view = _manager->NewView(GridViewName, query, GridTemplate, GridTemplate);
     view->SetNotifyCreate(viNotifyCreate);
-    view->AddControl(std::make_unique<kwdmRowButtonSpec>(500, kwdmRowButtonSpec::FIRST));
-    view->AddControl(std::make_unique<kwdmRowButtonSpec>(501, kwdmRowButtonSpec::PREVIOUS));
-    view->AddControl(std::make_unique<kwdmRowButtonSpec>(502, kwdmRowButtonSpec::NEXT));
-    view->AddControl(std::make_unique<kwdmRowButtonSpec>(503, kwdmRowButtonSpec::LAST));
-    view->AddControl(std::make_unique<kwdmDeleteButtonSpec>(507));
-    view->AddControl(std::make_unique<kwdmAttachmentsButtonSpec>(505, kAttachments));
+    view->AddControl(std::make_unique<kwdmRowButtonDef>(500, kwdmRowButtonDef::FIRST));
+    view->AddControl(std::make_unique<kwdmRowButtonDef>(501, kwdmRowButtonDef::PREVIOUS));
+    view->AddControl(std::make_unique<kwdmRowButtonDef>(502, kwdmRowButtonDef::NEXT));
+    view->AddControl(std::make_unique<kwdmRowButtonDef>(503, kwdmRowButtonDef::LAST));
+    view->AddControl(std::make_unique<kwdmDeleteButtonDef>(507));
+    view->AddControl(std::make_unique<kwdmAttachmentsButtonDef>(505, kAttachments));
 
-    auto grid = std::make_unique<kwdmGridSpec>(508, kNode, kGridStyle);
+    auto grid = std::make_unique<kwdmGridDef>(508, kNode, kGridStyle);
     kwdmQueryNode* root = query->Root();
     std::vector<std::string> columns;
     Prefs::GetGridColumns(columns);
     if (columns.empty()) Prefs::GetGridColumnDefaults(columns);
     for (const std::string& name : columns) {
         if (name == kAttachments)
-            grid->AddColumn(std::make_unique<kwdmAttachmentsButtonSpec>(0, kAttachments), 1, 14, 19906, 0, 0xFFFFFF);
+            grid->AddColumn(std::make_unique<kwdmAttachmentsButtonDef>(0, kAttachments), 1, 14, 19906, 0, 0xFFFFFF);
         else
             grid->AddColumn(root->Column(name), 0, 0, "", 0, 1, 0xFFFFFF);
     }
     view->AddControl(std::move(grid));
-    view->AddControl(std::make_unique<kwdmTextLabelSpec>(1014));
-    view->AddControl(std::make_unique<kwdmEditSpec>(1015, root->Column("FORMESS"), true));
+    view->AddControl(std::make_unique<kwdmTextLabelDef>(1014));
+    view->AddControl(std::make_unique<kwdmEditDef>(1015, root->Column("FORMESS"), true));
 }
 
 void viDocument::DefineFormView() {
     kwdmQuery* query = _manager->FindQuery(QueryName);
     kwdmQueryNode* root = query->Root();
-    kwdmViewSpec* view = _manager->NewView(FormViewName, query, FormTemplate, FormTemplate);
+    kwdmViewDef* view = _manager->NewView(FormViewName, query, FormTemplate, FormTemplate);
     auto edit = [&](int id, const char* column, bool multiLine = false) {
-        view->AddControl(std::make_unique<kwdmEditSpec>(id, root->Column(column), multiLine));
+        view->AddControl(std::make_unique<kwdmEditDef>(id, root->Column(column), multiLine));
     };
     auto list = [&](int id, const char* column) {
-        view->AddControl(std::make_unique<kwdmCustomListSpec>(id, root->Column(column)));
+        view->AddControl(std::make_unique<kwdmCustomListDef>(id, root->Column(column)));
     };
-    auto label = [&](int id) { view->AddControl(std::make_unique<kwdmTextLabelSpec>(id)); };
+    auto label = [&](int id) { view->AddControl(std::make_unique<kwdmTextLabelDef>(id)); };
     edit(107, "DUEDATE");
     label(600);
     list(104, "STATUS");
@@ -178,19 +178,19 @@ void viDocument::DefineFormView() {
     edit(158, "RESPONS");
     edit(198, "OPERCRE");
     edit(199, "ISSUE");
-    view->AddControl(std::make_unique<kwdmPushButtonSpec>(8, std::make_unique<OkAction>()));
-    view->AddControl(std::make_unique<kwdmRowButtonSpec>(500, kwdmRowButtonSpec::FIRST));
-    view->AddControl(std::make_unique<kwdmRowButtonSpec>(501, kwdmRowButtonSpec::PREVIOUS));
-    view->AddControl(std::make_unique<kwdmRowButtonSpec>(502, kwdmRowButtonSpec::NEXT));
-    view->AddControl(std::make_unique<kwdmRowButtonSpec>(503, kwdmRowButtonSpec::LAST));
+    view->AddControl(std::make_unique<kwdmPushButtonDef>(8, std::make_unique<OkAction>()));
+    view->AddControl(std::make_unique<kwdmRowButtonDef>(500, kwdmRowButtonDef::FIRST));
+    view->AddControl(std::make_unique<kwdmRowButtonDef>(501, kwdmRowButtonDef::PREVIOUS));
+    view->AddControl(std::make_unique<kwdmRowButtonDef>(502, kwdmRowButtonDef::NEXT));
+    view->AddControl(std::make_unique<kwdmRowButtonDef>(503, kwdmRowButtonDef::LAST));
 }
 
 bool viDocument::CreateGridControl(QWidget* view) {
     if (_grid) return _grid->IsCreated();
     if (!_manager || !view) return false;
-    kwdmViewSpec* spec = _manager->FindView(GridViewName);
-    if (!spec) return false;
-    _grid = std::make_unique<kwdmViewCtrl>(*spec, std::make_unique<viAppData>(_task), static_cast<short>(_task.ID()),
+    kwdmViewDef* definition = _manager->FindView(GridViewName);
+    if (!definition) return false;
+    _grid = std::make_unique<kwdmViewCtrl>(*definition, std::make_unique<viAppData>(_task), static_cast<short>(_task.ID()),
                                            std::make_unique<kwdmAudit>());
     if (!_grid->Create(view, nullptr, 1)) {
         _grid.reset();
@@ -201,9 +201,9 @@ bool viDocument::CreateGridControl(QWidget* view) {
 
 bool viDocument::CreateFormControl(QWidget* dialog) {
     if (!_grid || !_grid->IsCreated() || !dialog) return false;
-    kwdmViewSpec* spec = _manager->FindView(FormViewName);
-    if (!spec) return false;
-    _form = std::make_unique<kwdmViewCtrl>(*spec, *_grid, 0, 3, std::make_unique<kwdmAudit>());
+    kwdmViewDef* definition = _manager->FindView(FormViewName);
+    if (!definition) return false;
+    _form = std::make_unique<kwdmViewCtrl>(*definition, *_grid, 0, 3, std::make_unique<kwdmAudit>());
     if (!_form->Create(dialog, nullptr, 3)) {
         _form.reset();
         return false;

@@ -3,7 +3,7 @@
 
 #include "kwdm/query/kwdmQuery.h"
 #include "kwdm/query/kwdmTable.h"
-#include "kwdm/spec/kwdmViewSpec.h"
+#include "kwdm/definitions/kwdmViewDef.h"
 
 #include "kwcommon/x_text.h"
 
@@ -41,9 +41,9 @@ kwdmQuery* kwdmObjectManager::FindQuery(const std::string& name) const {
     return nullptr;
 }
 
-kwdmViewSpec* kwdmObjectManager::NewView(const std::string& name, kwdmQuery* query, int templateId, int secondId) {
+kwdmViewDef* kwdmObjectManager::NewView(const std::string& name, kwdmQuery* query, int templateId, int secondId) {
     if (!query) return nullptr;
-    auto view = std::make_unique<kwdmViewSpec>(name, *query, templateId, secondId);
+    auto view = std::make_unique<kwdmViewDef>(name, *query, templateId, secondId);
     for (auto& existing : _views) {
         if (x_equal_nocase(existing->Name(), name)) {
             existing = std::move(view);
@@ -54,7 +54,7 @@ kwdmViewSpec* kwdmObjectManager::NewView(const std::string& name, kwdmQuery* que
     return _views.back().get();
 }
 
-kwdmViewSpec* kwdmObjectManager::FindView(const std::string& name) const {
+kwdmViewDef* kwdmObjectManager::FindView(const std::string& name) const {
     for (const auto& view : _views)
         if (x_equal_nocase(view->Name(), name)) return view.get();
     return nullptr;

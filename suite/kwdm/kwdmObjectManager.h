@@ -1,4 +1,4 @@
-// The object manager of a document: the tables, queries and view specs it defines, by
+// The object manager of a document: the tables, queries and view definitions it defines, by
 // name, living as long as the manager. Find gives null until a name is defined.
 #pragma once
 
@@ -8,7 +8,7 @@
 
 class kwdmQuery;
 class kwdmTable;
-class kwdmViewSpec;
+class kwdmViewDef;
 
 class kwdmObjectManager {
 public:
@@ -22,12 +22,12 @@ public:
     // A new empty query (replacing one of the same name; views on the old one go with it).
     kwdmQuery* NewQuery(const std::string& name);
     kwdmQuery* FindQuery(const std::string& name) const;
-    // A new view spec on a query (replacing one of the same name).
-    kwdmViewSpec* NewView(const std::string& name, kwdmQuery* query, int templateId, int secondId);
-    kwdmViewSpec* FindView(const std::string& name) const;
+    // A new view definition on a query (replacing one of the same name).
+    kwdmViewDef* NewView(const std::string& name, kwdmQuery* query, int templateId, int secondId);
+    kwdmViewDef* FindView(const std::string& name) const;
 
 private:
     std::vector<std::unique_ptr<kwdmTable>> _tables;
     std::vector<std::unique_ptr<kwdmQuery>> _queries;
-    std::vector<std::unique_ptr<kwdmViewSpec>> _views;
+    std::vector<std::unique_ptr<kwdmViewDef>> _views;
 };

@@ -8,8 +8,8 @@
 #include "kwdm/kwdmObjectManager.h"
 #include "kwdm/query/kwdmFilter.h"
 #include "kwdm/query/kwdmQuery.h"
-#include "kwdm/spec/kwdmGridSpec.h"
-#include "kwdm/spec/kwdmViewSpec.h"
+#include "kwdm/definitions/kwdmGridDef.h"
+#include "kwdm/definitions/kwdmViewDef.h"
 #include "kwdm/view/kwdmGridView.h"
 #include "kwdm/view/kwdmViewCtrl.h"
 
@@ -97,10 +97,10 @@ bool kwInqWindow::Open(std::string* error) {
     }
     if (!filter.Empty()) node->SetFilter(filter);
 
-    kwdmViewSpec* spec = _objects->NewView(_inquiry.name, query, 0, 0);
-    auto grid = std::make_unique<kwdmGridSpec>(IDC_GRID, kNode, kwdmGridSpec::READ_ONLY | kwdmGridSpec::ROW_SELECT);
+    kwdmViewDef* definition = _objects->NewView(_inquiry.name, query, 0, 0);
+    auto grid = std::make_unique<kwdmGridDef>(IDC_GRID, kNode, kwdmGridDef::READ_ONLY | kwdmGridDef::ROW_SELECT);
     for (const std::string& name : _inquiry.columns) grid->AddColumn(node->Column(name), 0, 0, "", 0, 1, 0xFFFFFF);
-    spec->AddControl(std::move(grid));
+    definition->AddControl(std::move(grid));
 
     auto* body = new QWidget(this); // owned by the window
     auto* layout = new QVBoxLayout(body);
@@ -119,7 +119,7 @@ bool kwInqWindow::Open(std::string* error) {
     layout->addWidget(_countLabel);
     setWidget(body);
 
-    _view = std::make_unique<kwdmViewCtrl>(*spec, nullptr, _programNumber, nullptr);
+    _view = std::make_unique<kwdmViewCtrl>(*definition, nullptr, _programNumber, nullptr);
     if (!_view->Create(body, nullptr, 0)) {
         _view.reset();
         error->clear(); // the file's open told the user

@@ -124,8 +124,8 @@ struct Reader {
         Fail(Join(where, "align"), "must be \"left\", \"center\" or \"right\"");
     }
 
-    static trFontSpec Font(const json& node, const char* key, const std::string& where) {
-        trFontSpec font;
+    static trFontDef Font(const json& node, const char* key, const std::string& where) {
+        trFontDef font;
         const json* value = Find(node, key);
         if (!value) return font;
         const std::string at = Join(where, key);
@@ -315,7 +315,7 @@ trReportDesign ReadDesign(const json& root) {
     if (design.BodyWidth() < 144 || design.PageHeight() - design.margins[1] - design.margins[3] < 144)
         Fail("page.margins", "leave less than two inches of the page to print on");
 
-    const trFontSpec font = Reader::Font(root, "font", "");
+    const trFontDef font = Reader::Font(root, "font", "");
     design.font = font.Over(design.font);
     design.noRecords = Reader::Template(root, "noRecords", "", Context::Plain, false, design.noRecords);
     const double width = design.BodyWidth();
@@ -384,7 +384,7 @@ const char* AlignName(trAlign align) {
     }
 }
 
-ordered FontJson(const trFontSpec& font) {
+ordered FontJson(const trFontDef& font) {
     ordered node = ordered::object();
     if (font.family) node["family"] = *font.family;
     if (font.size) node["size"] = *font.size;
@@ -438,7 +438,7 @@ ordered StyleJson(const trTableStyle& style) {
 
 } // namespace
 
-trFont trFontSpec::Over(const trFont& base) const {
+trFont trFontDef::Over(const trFont& base) const {
     trFont font = base;
     if (family) font.family = *family;
     if (size) font.size = *size;

@@ -90,7 +90,7 @@ struct trFont {
 };
 
 // A font as a design writes it: each part may be left to the font around it.
-struct trFontSpec {
+struct trFontDef {
     std::optional<std::string> family;
     std::optional<double> size;
     std::optional<bool> bold;
@@ -105,13 +105,13 @@ enum class trItemType { Text, Field, Line, Box };
 struct trItem {
     trItemType type = trItemType::Text;
     double x = 0, y = 0, width = 0, height = 0;
-    trFontSpec font;
+    trFontDef font;
     std::optional<trAlign> align;
     std::string text;  // text
     std::string field; // field
     std::string label; // field
     double labelWidth = 0;
-    trFontSpec labelFont;
+    trFontDef labelFont;
     bool frame = false;
     double weight = 0.5;
     std::string where; // its place in the file ("record.items[3]"), for errors
@@ -134,7 +134,7 @@ struct trColumn {
 };
 
 struct trTableStyle {
-    trFontSpec font;
+    trFontDef font;
     bool rule = false;
     std::string shade; // "#rrggbb" or empty
     double padding = 2;
@@ -142,7 +142,7 @@ struct trTableStyle {
 
 struct trGroup {
     std::string by; // "" none, "order", or a field name
-    trFontSpec font;
+    trFontDef font;
     std::string heading = "{label}: {value}";
     std::string footer;
 };

@@ -20,12 +20,12 @@ int Clamp(int64_t rows) {
 }
 } // namespace
 
-kwdmTableModel::kwdmTableModel(kwdmDataSource& source, const kwdmGridSpec& grid, QObject* parent)
-    : QAbstractTableModel(parent), _source(source), _readOnly((grid.Style() & kwdmGridSpec::READ_ONLY) != 0) {
-    for (const kwdmGridSpec::Column& column : grid.Columns())
+kwdmTableModel::kwdmTableModel(kwdmDataSource& source, const kwdmGridDef& grid, QObject* parent)
+    : QAbstractTableModel(parent), _source(source), _readOnly((grid.Style() & kwdmGridDef::READ_ONLY) != 0) {
+    for (const kwdmGridDef::Column& column : grid.Columns())
         if (column.column || column.attachments) _columns.push_back(column);
     // An attachments button column shows the node's attachments column.
-    for (kwdmGridSpec::Column& column : _columns)
+    for (kwdmGridDef::Column& column : _columns)
         if (column.attachments && !column.column)
             column.column = source.Node().Column(column.attachments->Column());
     connect(&source, &kwdmDataSource::aboutToReset, this, [this] { beginResetModel(); });
@@ -58,7 +58,7 @@ int kwdmTableModel::columnCount(const QModelIndex& parent) const {
 
 const kwdmQueryColumn* kwdmTableModel::QueryColumn(int column) const {
     if (column < 0 || column >= columnCount()) return nullptr;
-    const kwdmGridSpec::Column& grid = _columns[static_cast<size_t>(column)];
+    const kwdmGridDef::Column& grid = _columns[static_cast<size_t>(column)];
     return grid.attachments ? nullptr : grid.column;
 }
 
@@ -74,7 +74,7 @@ int kwdmTableModel::ColumnOf(const kwdmQueryColumn& column) const {
 
 QVariant kwdmTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) return {};
-    const kwdmGridSpec::Column& grid = _columns[static_cast<size_t>(index.column())];
+    const kwdmGridDef::Column& grid = _columns[static_cast<size_t>(index.column())];
     const int64_t row = index.row();
     if (grid.attachments) {
         if (role != Qt::DecorationRole && role != Qt::ToolTipRole && role != AttachmentsRole) return {};
@@ -124,7 +124,7 @@ QVariant kwdmTableModel::headerData(int section, Qt::Orientation orientation, in
         return {};
     }
     if (section < 0 || section >= columnCount()) return {};
-    const kwdmGridSpec::Column& grid = _columns[static_cast<size_t>(section)];
+    const kwdmGridDef::Column& grid = _columns[static_cast<size_t>(section)];
     if (role == Qt::DisplayRole) {
         if (grid.attachments) return QString();
         return QString::fromStdString(grid.label.empty() ? grid.column->Label() : grid.label);

@@ -1,10 +1,10 @@
 // The grid's model: a lazy QAbstractTableModel over a data source. Rows are the data
-// source's (the records known so far, then the new row); columns are the grid spec's.
+// source's (the records known so far, then the new row); columns are the grid definition's.
 // Nothing is copied here: every call asks the data source, which reads blocks of records
 // around what is shown.
 #pragma once
 
-#include "kwdm/spec/kwdmGridSpec.h"
+#include "kwdm/definitions/kwdmGridDef.h"
 
 #include <QAbstractTableModel>
 
@@ -19,7 +19,7 @@ public:
     // Roles beyond Qt's: the number of attachments of a row (the attachments column).
     static constexpr int AttachmentsRole = Qt::UserRole + 1;
 
-    kwdmTableModel(kwdmDataSource& source, const kwdmGridSpec& grid, QObject* parent = nullptr);
+    kwdmTableModel(kwdmDataSource& source, const kwdmGridDef& grid, QObject* parent = nullptr);
     ~kwdmTableModel() override;
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -33,7 +33,7 @@ public:
     bool submit() override { return true; }
 
     kwdmDataSource& Source() const { return _source; }
-    const kwdmGridSpec::Column& GridColumn(int column) const { return _columns.at(static_cast<size_t>(column)); }
+    const kwdmGridDef::Column& GridColumn(int column) const { return _columns.at(static_cast<size_t>(column)); }
     // The query column of a grid column (null for an attachments column).
     const kwdmQueryColumn* QueryColumn(int column) const;
     bool IsAttachments(int column) const;
@@ -42,6 +42,6 @@ public:
 
 private:
     kwdmDataSource& _source;
-    std::vector<kwdmGridSpec::Column> _columns;
+    std::vector<kwdmGridDef::Column> _columns;
     bool _readOnly;
 };

@@ -2,16 +2,16 @@
 #include "kwdm/view/kwdmControl.h"
 
 #include "kwdm/model/kwdmTableModel.h"
-#include "kwdm/spec/kwdmControlSpec.h"
+#include "kwdm/definitions/kwdmControlDef.h"
 #include "kwdm/view/kwdmGridView.h"
 
 
-kwdmControl::kwdmControl(kwdmControlSpec& spec, QWidget* widget, kwdmViewCtrl& owner)
-    : _spec(spec), _widget(widget), _owner(owner) {}
+kwdmControl::kwdmControl(kwdmControlDef& definition, QWidget* widget, kwdmViewCtrl& owner)
+    : _definition(definition), _widget(widget), _owner(owner) {}
 
 kwdmControl::~kwdmControl() = default;
 
-int kwdmControl::Id() const { return _spec.Id(); }
+int kwdmControl::Id() const { return _definition.Id(); }
 
 void kwdmControl::SetFocus() {
     if (_widget) _widget->setFocus(Qt::OtherFocusReason);

@@ -1,4 +1,4 @@
-// A live control of a view control: the window's widget of an id with the spec that binds
+// A live control of a view control: the window's widget of an id with the definition that binds
 // it. Callbacks reach it through kwdmCallbackInfo::Control() and kwdmViewCtrl::FindControl.
 #pragma once
 
@@ -10,19 +10,19 @@
 #include <string>
 #include <vector>
 
-class kwdmControlSpec;
+class kwdmControlDef;
 class kwdmGridView;
 class kwdmViewCtrl;
 
 class kwdmControl {
 public:
-    kwdmControl(kwdmControlSpec& spec, QWidget* widget, kwdmViewCtrl& owner);
+    kwdmControl(kwdmControlDef& definition, QWidget* widget, kwdmViewCtrl& owner);
     ~kwdmControl();
     kwdmControl(const kwdmControl&) = delete;
     kwdmControl& operator=(const kwdmControl&) = delete;
 
     int Id() const;
-    kwdmControlSpec& Spec() const { return _spec; }
+    kwdmControlDef& Definition() const { return _definition; }
     QWidget* Widget() const { return _widget; }
     kwdmViewCtrl& Owner() const { return _owner; }
 
@@ -30,7 +30,7 @@ public:
     void Enable();
     void Disable();
     bool IsEnabled() const;
-    // The control's own callback, run after its spec's work (a push button's action).
+    // The control's own callback, run after its definition's work (a push button's action).
     void SetCallback(kwdmCallback callback) { _callback = std::move(callback); }
     const kwdmCallback& Callback() const { return _callback; }
 
@@ -40,7 +40,7 @@ public:
     std::vector<std::string> CurrentRowTexts() const;
 
 private:
-    kwdmControlSpec& _spec;
+    kwdmControlDef& _definition;
     QPointer<QWidget> _widget; // the window may go first
     kwdmViewCtrl& _owner;
     kwdmCallback _callback;

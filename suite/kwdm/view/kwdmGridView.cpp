@@ -38,12 +38,12 @@ void kwdmGridView::Attach(kwdmTableModel* model, short gridStyle) {
     delete previous;
     _delegate = new kwdmItemDelegate(*model, this);
     setItemDelegate(_delegate);
-    if (gridStyle & kwdmGridSpec::ROW_SELECT) setSelectionBehavior(QAbstractItemView::SelectRows);
-    if (gridStyle & kwdmGridSpec::READ_ONLY) setEditTriggers(QAbstractItemView::NoEditTriggers);
+    if (gridStyle & kwdmGridDef::ROW_SELECT) setSelectionBehavior(QAbstractItemView::SelectRows);
+    if (gridStyle & kwdmGridDef::READ_ONLY) setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     const int character = fontMetrics().averageCharWidth();
     for (int column = 0; column < model->columnCount(); ++column) {
-        const kwdmGridSpec::Column& grid = model->GridColumn(column);
+        const kwdmGridDef::Column& grid = model->GridColumn(column);
         int characters = grid.width > 0 ? grid.width : (grid.column ? grid.column->Width() : 2);
         if (grid.attachments) {
             setColumnWidth(column, std::max<int>(characters, 14) + 10);

@@ -19,7 +19,7 @@ public:
     explicit kwdmGridView(QWidget* parent = nullptr);
     ~kwdmGridView() override;
 
-    // Shows the model (the view does not own it); grid styles of kwdmGridSpec.
+    // Shows the model (the view does not own it); grid styles of kwdmGridDef.
     void Attach(kwdmTableModel* model, short gridStyle);
     kwdmTableModel* Model() const { return _model; }
     kwdmItemDelegate* Delegate() const { return _delegate; }

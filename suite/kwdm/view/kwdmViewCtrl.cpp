@@ -1,4 +1,4 @@
-// View controls: specs bound to a window's widgets, on a data source of their own or of
+// View controls: definitions bound to a window's widgets, on a data source of their own or of
 // the base control they are merged on.
 #include "kwdm/view/kwdmViewCtrl.h"
 
@@ -9,9 +9,9 @@
 #include "kwdm/model/kwdmTableModel.h"
 #include "kwdm/query/kwdmAttachmentsQueryColumn.h"
 #include "kwdm/query/kwdmQuery.h"
-#include "kwdm/spec/kwdmButtonSpec.h"
-#include "kwdm/spec/kwdmGridSpec.h"
-#include "kwdm/spec/kwdmViewSpec.h"
+#include "kwdm/definitions/kwdmButtonDef.h"
+#include "kwdm/definitions/kwdmGridDef.h"
+#include "kwdm/definitions/kwdmViewDef.h"
 #include "kwdm/view/kwdmComboText.h"
 #include "kwdm/view/kwdmControl.h"
 #include "kwdm/view/kwdmFindCtrl.h"
@@ -77,13 +77,13 @@ QString TextOf(QWidget* widget) {
 
 } // namespace
 
-kwdmViewCtrl::kwdmViewCtrl(kwdmViewSpec& spec, std::unique_ptr<kwdmAppEventData> appData, short programNumber,
+kwdmViewCtrl::kwdmViewCtrl(kwdmViewDef& definition, std::unique_ptr<kwdmAppEventData> appData, short programNumber,
                            std::unique_ptr<kwdmAudit> audit)
-    : _spec(spec), _appData(std::move(appData)), _audit(std::move(audit)), _programNumber(programNumber),
+    : _definition(definition), _appData(std::move(appData)), _audit(std::move(audit)), _programNumber(programNumber),
       _callbacks(std::make_unique<kwdmCallbackManager>(_appData.get())) {}
 
-kwdmViewCtrl::kwdmViewCtrl(kwdmViewSpec& spec, kwdmViewCtrl& base, short, short, std::unique_ptr<kwdmAudit> audit)
-    : _spec(spec), _base(&base), _audit(std::move(audit)), _programNumber(base._programNumber) {}
+kwdmViewCtrl::kwdmViewCtrl(kwdmViewDef& definition, kwdmViewCtrl& base, short, short, std::unique_ptr<kwdmAudit> audit)
+    : _definition(definition), _base(&base), _audit(std::move(audit)), _programNumber(base._programNumber) {}
 
 kwdmViewCtrl::~kwdmViewCtrl() {
     if (_base) std::erase(_base->_merged, this);
@@ -115,15 +115,15 @@ bool kwdmViewCtrl::Create(QWidget* host, kwdmFileManager* files, short) {
     _host = host;
     if (_base) {
         if (!_base->RootDataBuffer()) return false;
-        for (const auto& spec : _spec.Controls())
-            if (QWidget* widget = kwdmFindCtrl(host, spec->Id())) Bind(*spec, widget);
+        for (const auto& definition : _definition.Controls())
+            if (QWidget* widget = kwdmFindCtrl(host, definition->Id())) Bind(*definition, widget);
         _base->_merged.push_back(this);
         _created = true;
         Connect();
         UpdateControls();
         return true;
     }
-    kwdmQueryNode* node = _spec.Query().Root();
+    kwdmQueryNode* node = _definition.Query().Root();
     if (!node) return false;
     if (!files) {
         _ownFiles = std::make_unique<kwdmFileManager>(_programNumber);
@@ -136,9 +136,9 @@ bool kwdmViewCtrl::Create(QWidget* host, kwdmFileManager* files, short) {
         _ownFiles.reset();
         return false;
     }
-    for (const auto& spec : _spec.Controls())
-        if (QWidget* widget = kwdmFindCtrl(host, spec->Id())) Bind(*spec, widget);
-    if (_spec.NotifyCreate()) _spec.NotifyCreate()(*_callbacks);
+    for (const auto& definition : _definition.Controls())
+        if (QWidget* widget = kwdmFindCtrl(host, definition->Id())) Bind(*definition, widget);
+    if (_definition.NotifyCreate()) _definition.NotifyCreate()(*_callbacks);
     _created = true;
     {
         kwdmCallbackInfo info(*this, _source->FocusedRow(), AppData());
@@ -216,39 +216,39 @@ void kwdmViewCtrl::Release() {
 
 // ---- binding ---------------------------------------------------------------------------
 
-void kwdmViewCtrl::Bind(kwdmControlSpec& spec, QWidget* widget) {
-    switch (spec.GetKind()) {
-    case kwdmControlSpec::GRID: BindGrid(spec, widget); return;
-    case kwdmControlSpec::TEXT_LABEL: {
+void kwdmViewCtrl::Bind(kwdmControlDef& definition, QWidget* widget) {
+    switch (definition.GetKind()) {
+    case kwdmControlDef::GRID: BindGrid(definition, widget); return;
+    case kwdmControlDef::TEXT_LABEL: {
         auto* label = qobject_cast<QLabel*>(widget);
-        const std::string& own = static_cast<kwdmTextLabelSpec&>(spec).Text();
+        const std::string& own = static_cast<kwdmTextLabelDef&>(definition).Text();
         if (label) {
             const std::string text = own.empty() ? label->text().toStdString() : own;
             label->setText(QString::fromStdString(kwString::ReplaceTermCodes(text)));
         }
-        _controls.push_back(std::make_unique<kwdmControl>(spec, widget, *this));
+        _controls.push_back(std::make_unique<kwdmControl>(definition, widget, *this));
         return;
     }
-    case kwdmControlSpec::EDIT:
-    case kwdmControlSpec::CUSTOM_LIST: {
-        const kwdmQueryColumn* column = static_cast<kwdmBoundSpec&>(spec).Column();
-        _controls.push_back(std::make_unique<kwdmControl>(spec, widget, *this));
+    case kwdmControlDef::EDIT:
+    case kwdmControlDef::CUSTOM_LIST: {
+        const kwdmQueryColumn* column = static_cast<kwdmBoundDef&>(definition).Column();
+        _controls.push_back(std::make_unique<kwdmControl>(definition, widget, *this));
         if (!column) return;
-        if (spec.GetKind() == kwdmControlSpec::CUSTOM_LIST && qobject_cast<QComboBox*>(widget))
+        if (definition.GetKind() == kwdmControlDef::CUSTOM_LIST && qobject_cast<QComboBox*>(widget))
             BindList(*_controls.back(), *column);
         else
             BindEdit(*_controls.back(), *column);
         return;
     }
     default:
-        _controls.push_back(std::make_unique<kwdmControl>(spec, widget, *this));
+        _controls.push_back(std::make_unique<kwdmControl>(definition, widget, *this));
         BindButton(*_controls.back());
         return;
     }
 }
 
-void kwdmViewCtrl::BindGrid(kwdmControlSpec& spec, QWidget* widget) {
-    auto& gridSpec = static_cast<kwdmGridSpec&>(spec);
+void kwdmViewCtrl::BindGrid(kwdmControlDef& definition, QWidget* widget) {
+    auto& gridDef = static_cast<kwdmGridDef&>(definition);
     kwdmDataSource* source = RootDataBuffer();
     if (!source) return;
     auto* grid = qobject_cast<kwdmGridView*>(widget);
@@ -259,9 +259,9 @@ void kwdmViewCtrl::BindGrid(kwdmControlSpec& spec, QWidget* widget) {
         grid = new kwdmGridView(widget); // owned by its place
         layout->addWidget(grid);
     }
-    _models.push_back(std::make_unique<kwdmTableModel>(*source, gridSpec));
-    grid->Attach(_models.back().get(), gridSpec.Style());
-    _controls.push_back(std::make_unique<kwdmControl>(spec, grid, *this));
+    _models.push_back(std::make_unique<kwdmTableModel>(*source, gridDef));
+    grid->Attach(_models.back().get(), gridDef.Style());
+    _controls.push_back(std::make_unique<kwdmControl>(definition, grid, *this));
     connect(grid, &QAbstractItemView::clicked, this, [this, grid](const QModelIndex& index) {
         if (grid->Model() && grid->Model()->IsAttachments(index.column())) OpenAttachments();
     });
@@ -308,29 +308,29 @@ void kwdmViewCtrl::BindButton(kwdmControl& control) {
     connect(button, &QAbstractButton::clicked, this, [this, bound] {
         kwdmDataSource* source = RootDataBuffer();
         if (!source) return;
-        kwdmControlSpec& spec = bound->Spec();
-        switch (spec.GetKind()) {
-        case kwdmControlSpec::PUSH_BUTTON:
-            if (kwdmButtonActionBase* action = static_cast<kwdmPushButtonSpec&>(spec).Action()) {
+        kwdmControlDef& definition = bound->Definition();
+        switch (definition.GetKind()) {
+        case kwdmControlDef::PUSH_BUTTON:
+            if (kwdmButtonActionBase* action = static_cast<kwdmPushButtonDef&>(definition).Action()) {
                 kwdmCallbackInfo info(*this, source->FocusedRow(), AppData());
                 info.WithControl(bound);
                 action->Action(info);
             }
             break;
-        case kwdmControlSpec::ROW_BUTTON:
+        case kwdmControlDef::ROW_BUTTON:
             if (!WriteActiveColumn()) return;
-            switch (static_cast<kwdmRowButtonSpec&>(spec).GetMove()) {
-            case kwdmRowButtonSpec::FIRST: source->First(); break;
-            case kwdmRowButtonSpec::PREVIOUS: source->Previous(); break;
-            case kwdmRowButtonSpec::NEXT: source->Next(); break;
-            case kwdmRowButtonSpec::LAST: source->Last(); break;
+            switch (static_cast<kwdmRowButtonDef&>(definition).GetMove()) {
+            case kwdmRowButtonDef::FIRST: source->First(); break;
+            case kwdmRowButtonDef::PREVIOUS: source->Previous(); break;
+            case kwdmRowButtonDef::NEXT: source->Next(); break;
+            case kwdmRowButtonDef::LAST: source->Last(); break;
             }
             break;
-        case kwdmControlSpec::DELETE_BUTTON:
+        case kwdmControlDef::DELETE_BUTTON:
             if (!WriteActiveColumn()) return;
             source->DeleteFocused(bound);
             break;
-        case kwdmControlSpec::ATTACHMENTS_BUTTON: OpenAttachments(); break;
+        case kwdmControlDef::ATTACHMENTS_BUTTON: OpenAttachments(); break;
         default: break;
         }
         if (bound->Callback()) {
@@ -402,32 +402,32 @@ void kwdmViewCtrl::UpdateControls() {
     const int64_t focus = source->Focus();
     const bool newRow = source->FocusedRow().IsNewRow();
     for (const auto& control : _controls) {
-        kwdmControlSpec& spec = control->Spec();
+        kwdmControlDef& definition = control->Definition();
         bool enabled = true;
-        switch (spec.GetKind()) {
-        case kwdmControlSpec::PUSH_BUTTON:
-            if (kwdmButtonActionBase* action = static_cast<kwdmPushButtonSpec&>(spec).Action()) {
+        switch (definition.GetKind()) {
+        case kwdmControlDef::PUSH_BUTTON:
+            if (kwdmButtonActionBase* action = static_cast<kwdmPushButtonDef&>(definition).Action()) {
                 kwdmCallbackInfo info(*this, source->FocusedRow(), AppData());
                 info.WithControl(control.get());
                 const kwdmButtonEnabler enabler = action->MakeButtonEnabler();
                 enabled = !enabler || enabler(info);
             }
             break;
-        case kwdmControlSpec::ROW_BUTTON:
-            switch (static_cast<kwdmRowButtonSpec&>(spec).GetMove()) {
-            case kwdmRowButtonSpec::FIRST:
-            case kwdmRowButtonSpec::PREVIOUS: enabled = focus > 0; break;
-            case kwdmRowButtonSpec::NEXT: enabled = focus + 1 < source->RowCount(); break;
-            case kwdmRowButtonSpec::LAST:
+        case kwdmControlDef::ROW_BUTTON:
+            switch (static_cast<kwdmRowButtonDef&>(definition).GetMove()) {
+            case kwdmRowButtonDef::FIRST:
+            case kwdmRowButtonDef::PREVIOUS: enabled = focus > 0; break;
+            case kwdmRowButtonDef::NEXT: enabled = focus + 1 < source->RowCount(); break;
+            case kwdmRowButtonDef::LAST:
                 enabled = source->RecordCount() > 0 && (focus != source->RecordCount() - 1 || source->Counting());
                 break;
             }
             break;
-        case kwdmControlSpec::DELETE_BUTTON:
+        case kwdmControlDef::DELETE_BUTTON:
             enabled = focus >= 0 && source->Node().Has(kwdmQueryNode::DELETE) &&
                       (!newRow || source->FocusedRow().Changed());
             break;
-        case kwdmControlSpec::ATTACHMENTS_BUTTON:
+        case kwdmControlDef::ATTACHMENTS_BUTTON:
             enabled = focus >= 0 && !newRow && static_cast<bool>(kwdmAttachmentsQueryColumn::GetRunner());
             break;
         default: continue;

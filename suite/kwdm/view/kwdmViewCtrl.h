@@ -1,5 +1,5 @@
-// A view control: a view spec made live on a window. Create finds the window's controls by
-// their "ctrlId", binds each to its spec (the grid to a model of the root node's rows,
+// A view control: a view definition made live on a window. Create finds the window's controls by
+// their "ctrlId", binds each to its definition (the grid to a model of the root node's rows,
 // edits and lists to columns of the focused row, buttons to their actions), opens the
 // node's file, runs the view's notify-create function and the view-open callback, and
 // reads the rows.
@@ -24,23 +24,23 @@
 
 class kwdmAudit;
 class kwdmControl;
-class kwdmControlSpec;
+class kwdmControlDef;
 class kwdmDataSource;
 class kwdmFileManager;
 class kwdmGridView;
 class kwdmQueryColumn;
 class kwdmTableModel;
-class kwdmViewSpec;
+class kwdmViewDef;
 
 class kwdmViewCtrl : public QObject {
     Q_OBJECT
 public:
     // A view control of its own: it keeps the application data and the audit object, and
     // opens files with the program number.
-    kwdmViewCtrl(kwdmViewSpec& spec, std::unique_ptr<kwdmAppEventData> appData, short programNumber,
+    kwdmViewCtrl(kwdmViewDef& definition, std::unique_ptr<kwdmAppEventData> appData, short programNumber,
                  std::unique_ptr<kwdmAudit> audit);
     // A view control merged on a base control. mergeMethod and flags are kept for callers.
-    kwdmViewCtrl(kwdmViewSpec& spec, kwdmViewCtrl& base, short mergeMethod, short flags,
+    kwdmViewCtrl(kwdmViewDef& definition, kwdmViewCtrl& base, short mergeMethod, short flags,
                  std::unique_ptr<kwdmAudit> audit);
     ~kwdmViewCtrl() override;
 
@@ -57,7 +57,7 @@ public:
     kwdmControl* FindControl(int id) const;
     kwdmCallbackManager& Callbacks() const;
     kwdmAppEventData* AppData() const;
-    kwdmViewSpec& Spec() const { return _spec; }
+    kwdmViewDef& Definition() const { return _definition; }
     QWidget* Host() const { return _host; }
     kwdmViewCtrl* Base() const { return _base; }
     bool IsCreated() const { return _created && !_closed; }
@@ -73,8 +73,8 @@ private:
         kwdmControl* control = nullptr;
         const kwdmQueryColumn* column = nullptr;
     };
-    void Bind(kwdmControlSpec& spec, QWidget* widget);
-    void BindGrid(kwdmControlSpec& spec, QWidget* widget);
+    void Bind(kwdmControlDef& definition, QWidget* widget);
+    void BindGrid(kwdmControlDef& definition, QWidget* widget);
     void BindEdit(kwdmControl& control, const kwdmQueryColumn& column);
     void BindList(kwdmControl& control, const kwdmQueryColumn& column);
     void BindButton(kwdmControl& control);
@@ -83,7 +83,7 @@ private:
     void Connect();
     void Release();
 
-    kwdmViewSpec& _spec;
+    kwdmViewDef& _definition;
     kwdmViewCtrl* _base = nullptr;
     std::unique_ptr<kwdmAppEventData> _appData;
     std::unique_ptr<kwdmAudit> _audit;

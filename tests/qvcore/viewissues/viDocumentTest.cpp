@@ -8,8 +8,8 @@
 #include "qvcore/viewissues/viAutoFilter.h"
 
 #include "kwdm/model/kwdmTableModel.h"
-#include "kwdm/spec/kwdmGridSpec.h"
-#include "kwdm/spec/kwdmViewSpec.h"
+#include "kwdm/definitions/kwdmGridDef.h"
+#include "kwdm/definitions/kwdmViewDef.h"
 
 #include "kwcommon/conditions/xc_conditions.h"
 

@@ -1,5 +1,5 @@
 // What the grid framework's tests share: a company whose issue file holds generated
-// issues, a query on it (every field, the attachments column), a grid view spec, and a
+// issues, a query on it (every field, the attachments column), a grid view definition, and a
 // window with a grid that a view control is made on. Message boxes are answered by
 // script; the texts shown are checked.
 #pragma once
@@ -17,9 +17,9 @@
 #include "kwdm/query/kwdmAttachmentsQueryColumn.h"
 #include "kwdm/query/kwdmQuery.h"
 #include "kwdm/query/kwdmTable.h"
-#include "kwdm/spec/kwdmButtonSpec.h"
-#include "kwdm/spec/kwdmGridSpec.h"
-#include "kwdm/spec/kwdmViewSpec.h"
+#include "kwdm/definitions/kwdmButtonDef.h"
+#include "kwdm/definitions/kwdmGridDef.h"
+#include "kwdm/definitions/kwdmViewDef.h"
 #include "kwdm/view/kwdmGridView.h"
 #include "kwdm/view/kwdmViewCtrl.h"
 
@@ -73,7 +73,7 @@ protected:
         ASSERT_TRUE(GenerateIssues(options, &error)) << error;
     }
 
-    // The issue query and a grid view spec with the columns given (query column names).
+    // The issue query and a grid view definition with the columns given (query column names).
     void Define(short rootStyle = 175, short order = 0,
                 const std::vector<std::string>& columns = {"ISSUE", "STATUS", "RESPONS", "DUEDATE", "FORMESS"}) {
         query = manager.NewQuery("Issues");
@@ -81,9 +81,9 @@ protected:
         ASSERT_TRUE(root->AddAllColumns(1, 0, 1));
         root->AddColumn(std::make_unique<kwdmAttachmentsQueryColumn>("IATTACH", 1));
         view = manager.NewView("Issues Grid", query, 1, 1);
-        auto grid = std::make_unique<kwdmGridSpec>(508, "issue", kwdmGridSpec::ROW_SELECT);
+        auto grid = std::make_unique<kwdmGridDef>(508, "issue", kwdmGridDef::ROW_SELECT);
         for (const std::string& name : columns) grid->AddColumn(root->Column(name), 0, 0, "", 0, 1, 0xFFFFFF);
-        gridSpec = grid.get();
+        gridDef = grid.get();
         view->AddControl(std::move(grid));
     }
 
@@ -111,8 +111,8 @@ protected:
     kwdmObjectManager manager;
     kwdmQuery* query = nullptr;
     kwdmQueryNode* root = nullptr;
-    kwdmViewSpec* view = nullptr;
-    kwdmGridSpec* gridSpec = nullptr;
+    kwdmViewDef* view = nullptr;
+    kwdmGridDef* gridDef = nullptr;
     std::unique_ptr<QWidget> window;
     kwdmGridView* grid = nullptr;
     std::unique_ptr<kwdmViewCtrl> control;

@@ -36,9 +36,9 @@ TEST_F(GridTest, AFormMergedOnTheGridEditsTheSameRow) {
     auto* first = Make<QPushButton>(window.get(), 500);
     auto* next = Make<QPushButton>(window.get(), 502);
     // Row buttons of another view merged on the grid's control move the grid's focus.
-    kwdmViewSpec* buttons = manager.NewView("Buttons", query, 2, 2);
-    buttons->AddControl(std::make_unique<kwdmRowButtonSpec>(500, kwdmRowButtonSpec::FIRST));
-    buttons->AddControl(std::make_unique<kwdmRowButtonSpec>(502, kwdmRowButtonSpec::NEXT));
+    kwdmViewDef* buttons = manager.NewView("Buttons", query, 2, 2);
+    buttons->AddControl(std::make_unique<kwdmRowButtonDef>(500, kwdmRowButtonDef::FIRST));
+    buttons->AddControl(std::make_unique<kwdmRowButtonDef>(502, kwdmRowButtonDef::NEXT));
     kwdmViewCtrl rowButtons(*buttons, *control, 0, 3, nullptr);
     ASSERT_TRUE(rowButtons.Create(window.get(), nullptr, 3));
     EXPECT_FALSE(first->isEnabled()) << "on the first row there is no going back";
@@ -47,18 +47,18 @@ TEST_F(GridTest, AFormMergedOnTheGridEditsTheSameRow) {
     EXPECT_TRUE(first->isEnabled());
 
     // The form: a line edit on the description, a list on the status, a label with a code.
-    kwdmViewSpec* formSpec = manager.NewView("Issues Form", query, 3, 3);
-    formSpec->AddControl(std::make_unique<kwdmEditSpec>(100, root->Column("FORMESS"), true));
-    formSpec->AddControl(std::make_unique<kwdmEditSpec>(199, root->Column("ISSUE")));
-    formSpec->AddControl(std::make_unique<kwdmCustomListSpec>(104, root->Column("STATUS")));
-    formSpec->AddControl(std::make_unique<kwdmTextLabelSpec>(600));
+    kwdmViewDef* formDef = manager.NewView("Issues Form", query, 3, 3);
+    formDef->AddControl(std::make_unique<kwdmEditDef>(100, root->Column("FORMESS"), true));
+    formDef->AddControl(std::make_unique<kwdmEditDef>(199, root->Column("ISSUE")));
+    formDef->AddControl(std::make_unique<kwdmCustomListDef>(104, root->Column("STATUS")));
+    formDef->AddControl(std::make_unique<kwdmTextLabelDef>(600));
     QDialog dialog;
     auto* description = Make<QLineEdit>(&dialog, 100);
     auto* number = Make<QLineEdit>(&dialog, 199);
     auto* status = Make<QComboBox>(&dialog, 104);
     auto* label = Make<QLabel>(&dialog, 600);
     label->setText("&<265F>:");
-    kwdmViewCtrl form(*formSpec, *control, 0, 3, std::make_unique<kwdmAudit>());
+    kwdmViewCtrl form(*formDef, *control, 0, 3, std::make_unique<kwdmAudit>());
     ASSERT_TRUE(form.Create(&dialog, nullptr, 3));
     EXPECT_EQ(label->text(), "&Status:") << "the term code shows the company's description";
     EXPECT_EQ(number->text(), "2") << "the form shows the grid's focused row";
@@ -82,8 +82,8 @@ TEST_F(GridTest, AFormMergedOnTheGridEditsTheSameRow) {
 TEST_F(GridTest, TheAttachmentsButtonOpensTheFocusedIssuesAttachments) {
     MakeIssues(3);
     Define();
-    gridSpec->AddColumn(std::make_unique<kwdmAttachmentsButtonSpec>(0, "IATTACH"), 1, 14, 19906, 0, 0xFFFFFF);
-    view->AddControl(std::make_unique<kwdmAttachmentsButtonSpec>(505, "IATTACH"));
+    gridDef->AddColumn(std::make_unique<kwdmAttachmentsButtonDef>(0, "IATTACH"), 1, 14, 19906, 0, 0xFFFFFF);
+    view->AddControl(std::make_unique<kwdmAttachmentsButtonDef>(505, "IATTACH"));
     const std::string note = company.Path("note.txt");
     std::ofstream(note) << "the vendor's letter";
     int shown = 0;
@@ -93,8 +93,8 @@ TEST_F(GridTest, TheAttachmentsButtonOpensTheFocusedIssuesAttachments) {
     });
     ASSERT_TRUE(Create());
     auto* attach = Make<QPushButton>(window.get(), 505);
-    kwdmViewSpec* buttons = manager.NewView("Attach", query, 2, 2);
-    buttons->AddControl(std::make_unique<kwdmAttachmentsButtonSpec>(505, "IATTACH"));
+    kwdmViewDef* buttons = manager.NewView("Attach", query, 2, 2);
+    buttons->AddControl(std::make_unique<kwdmAttachmentsButtonDef>(505, "IATTACH"));
     kwdmViewCtrl merged(*buttons, *control, 0, 3, nullptr);
     ASSERT_TRUE(merged.Create(window.get(), nullptr, 3));
     const int column = Model().columnCount() - 1;

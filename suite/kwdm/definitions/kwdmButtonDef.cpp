@@ -1,5 +1,5 @@
 // The base button action.
-#include "kwdm/spec/kwdmButtonSpec.h"
+#include "kwdm/definitions/kwdmButtonDef.h"
 
 kwdmButtonEnabler kwdmButtonActionBase::MakeButtonEnabler() {
     return [](kwdmCallbackInfo&) { return true; };

@@ -1,7 +1,7 @@
 // Grid columns.
-#include "kwdm/spec/kwdmGridSpec.h"
+#include "kwdm/definitions/kwdmGridDef.h"
 
-void kwdmGridSpec::AddColumn(kwdmQueryColumn* column, short style, short width, const std::string& label,
+void kwdmGridDef::AddColumn(kwdmQueryColumn* column, short style, short width, const std::string& label,
                              short alignment, short sizable, unsigned background) {
     if (!column) return;
     Column added;
@@ -15,7 +15,7 @@ void kwdmGridSpec::AddColumn(kwdmQueryColumn* column, short style, short width, 
     _columns.push_back(added);
 }
 
-void kwdmGridSpec::AddColumn(std::unique_ptr<kwdmAttachmentsButtonSpec> button, short style, short width,
+void kwdmGridDef::AddColumn(std::unique_ptr<kwdmAttachmentsButtonDef> button, short style, short width,
                              int helpId, short alignment, unsigned background) {
     if (!button) return;
     Column added;

@@ -1,13 +1,13 @@
-// The grid spec of a view: a grid control on a query node, with its control attributes,
+// The grid definition of a view: a grid control on a query node, with its control attributes,
 // minor help id, grid, row and column styles, and the columns it shows in order.
 //
 // Grid styles (bits): READ_ONLY 1 (nothing is edited in the grid), ROW_SELECT 2 (the
 // focused row is shown selected as a whole).
 #pragma once
 
-#include "kwdm/spec/kwdmControlSpec.h"
+#include "kwdm/definitions/kwdmControlDef.h"
 
-#include "kwdm/spec/kwdmButtonSpec.h"
+#include "kwdm/definitions/kwdmButtonDef.h"
 
 #include <memory>
 #include <string>
@@ -15,13 +15,13 @@
 
 class kwdmQueryColumn;
 
-class kwdmGridSpec : public kwdmControlSpec {
+class kwdmGridDef : public kwdmControlDef {
 public:
     enum GridStyle : short { READ_ONLY = 1, ROW_SELECT = 2 };
 
     struct Column {
         kwdmQueryColumn* column = nullptr;              // the query column shown
-        kwdmAttachmentsButtonSpec* attachments = nullptr; // or an attachments button column
+        kwdmAttachmentsButtonDef* attachments = nullptr; // or an attachments button column
         short style = 0;
         short width = 0;     // characters; 0: the column's own width
         std::string label;   // empty: the column's label
@@ -31,16 +31,16 @@ public:
         int helpId = 0;
     };
 
-    kwdmGridSpec(int id, std::string node, short style, int attributes = 0, int minorHelpId = 0, short rowStyle = 0,
+    kwdmGridDef(int id, std::string node, short style, int attributes = 0, int minorHelpId = 0, short rowStyle = 0,
                  short columnStyle = 0)
-        : kwdmControlSpec(id, GRID), _node(std::move(node)), _style(style), _attributes(attributes),
+        : kwdmControlDef(id, GRID), _node(std::move(node)), _style(style), _attributes(attributes),
           _minorHelpId(minorHelpId), _rowStyle(rowStyle), _columnStyle(columnStyle) {}
 
     // A query column; a null column (a name the query does not know) is ignored.
     void AddColumn(kwdmQueryColumn* column, short style, short width, const std::string& label, short alignment,
                    short sizable, unsigned background);
-    // An attachments button column at this place (the grid keeps the spec).
-    void AddColumn(std::unique_ptr<kwdmAttachmentsButtonSpec> button, short style, short width, int helpId, short alignment,
+    // An attachments button column at this place (the grid keeps the definition).
+    void AddColumn(std::unique_ptr<kwdmAttachmentsButtonDef> button, short style, short width, int helpId, short alignment,
                    unsigned background);
 
     const std::string& Node() const { return _node; }
@@ -59,5 +59,5 @@ private:
     short _rowStyle;
     short _columnStyle;
     std::vector<Column> _columns;
-    std::vector<std::unique_ptr<kwdmAttachmentsButtonSpec>> _buttons;
+    std::vector<std::unique_ptr<kwdmAttachmentsButtonDef>> _buttons;
 };

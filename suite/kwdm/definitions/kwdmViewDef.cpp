@@ -1,12 +1,12 @@
-// View specs.
-#include "kwdm/spec/kwdmViewSpec.h"
+// View definitions.
+#include "kwdm/definitions/kwdmViewDef.h"
 
-kwdmViewSpec::kwdmViewSpec(std::string name, kwdmQuery& query, int templateId, int secondId)
+kwdmViewDef::kwdmViewDef(std::string name, kwdmQuery& query, int templateId, int secondId)
     : _name(std::move(name)), _query(query), _templateId(templateId), _secondId(secondId) {}
 
-kwdmViewSpec::~kwdmViewSpec() = default;
+kwdmViewDef::~kwdmViewDef() = default;
 
-kwdmControlSpec* kwdmViewSpec::AddControl(std::unique_ptr<kwdmControlSpec> control) {
+kwdmControlDef* kwdmViewDef::AddControl(std::unique_ptr<kwdmControlDef> control) {
     if (!control) return nullptr;
     for (auto& existing : _controls) {
         if (existing->Id() == control->Id()) {
@@ -18,7 +18,7 @@ kwdmControlSpec* kwdmViewSpec::AddControl(std::unique_ptr<kwdmControlSpec> contr
     return _controls.back().get();
 }
 
-kwdmControlSpec* kwdmViewSpec::Control(int id) const {
+kwdmControlDef* kwdmViewDef::Control(int id) const {
     for (const auto& control : _controls)
         if (control->Id() == id) return control.get();
     return nullptr;

@@ -1,10 +1,10 @@
-// Button specs: push buttons with the application's action, the row buttons (first,
+// Button definitions: push buttons with the application's action, the row buttons (first,
 // previous, next, last), the delete button and the attachments button. A button's
 // enabler runs whenever the focused row changes.
 #pragma once
 
 #include "kwdm/callbacks/kwdmCallbackInfo.h"
-#include "kwdm/spec/kwdmControlSpec.h"
+#include "kwdm/definitions/kwdmControlDef.h"
 
 #include <functional>
 #include <memory>
@@ -26,10 +26,10 @@ public:
     virtual kwdmButtonEnabler MakeButtonEnabler();
 };
 
-class kwdmPushButtonSpec : public kwdmControlSpec {
+class kwdmPushButtonDef : public kwdmControlDef {
 public:
-    kwdmPushButtonSpec(int id, std::unique_ptr<kwdmButtonActionBase> action, short bitmap = 0)
-        : kwdmControlSpec(id, PUSH_BUTTON), _action(std::move(action)), _bitmap(bitmap) {}
+    kwdmPushButtonDef(int id, std::unique_ptr<kwdmButtonActionBase> action, short bitmap = 0)
+        : kwdmControlDef(id, PUSH_BUTTON), _action(std::move(action)), _bitmap(bitmap) {}
     kwdmButtonActionBase* Action() const { return _action.get(); }
     short Bitmap() const { return _bitmap; }
 
@@ -38,26 +38,26 @@ private:
     short _bitmap;
 };
 
-class kwdmRowButtonSpec : public kwdmControlSpec {
+class kwdmRowButtonDef : public kwdmControlDef {
 public:
     enum Move : short { FIRST, PREVIOUS, NEXT, LAST };
-    kwdmRowButtonSpec(int id, Move move) : kwdmControlSpec(id, ROW_BUTTON), _move(move) {}
+    kwdmRowButtonDef(int id, Move move) : kwdmControlDef(id, ROW_BUTTON), _move(move) {}
     Move GetMove() const { return _move; }
 
 private:
     Move _move;
 };
 
-class kwdmDeleteButtonSpec : public kwdmControlSpec {
+class kwdmDeleteButtonDef : public kwdmControlDef {
 public:
-    explicit kwdmDeleteButtonSpec(int id) : kwdmControlSpec(id, DELETE_BUTTON) {}
+    explicit kwdmDeleteButtonDef(int id) : kwdmControlDef(id, DELETE_BUTTON) {}
 };
 
 // Opens the focused record's attachments (kwdmAttachmentsQueryColumn's seam).
-class kwdmAttachmentsButtonSpec : public kwdmControlSpec {
+class kwdmAttachmentsButtonDef : public kwdmControlDef {
 public:
-    kwdmAttachmentsButtonSpec(int id, std::string column, std::string text = {})
-        : kwdmControlSpec(id, ATTACHMENTS_BUTTON), _column(std::move(column)), _text(std::move(text)) {}
+    kwdmAttachmentsButtonDef(int id, std::string column, std::string text = {})
+        : kwdmControlDef(id, ATTACHMENTS_BUTTON), _column(std::move(column)), _text(std::move(text)) {}
     const std::string& Column() const { return _column; }
     const std::string& Text() const { return _text; }
 

@@ -1,9 +1,9 @@
-// A view spec: a named view on a query, for a window template (its ids), with the specs of
+// A view definition: a named view on a query, for a window template (its ids), with the definitions of
 // the controls it binds by id and the notify-create function that registers the view's
 // callbacks each time a view control is created from it.
 #pragma once
 
-#include "kwdm/spec/kwdmControlSpec.h"
+#include "kwdm/definitions/kwdmControlDef.h"
 
 #include <functional>
 #include <memory>
@@ -15,12 +15,12 @@ class kwdmQuery;
 
 using kwdmNotifyCreate = std::function<void(kwdmCallbackManager& callbacks)>;
 
-class kwdmViewSpec {
+class kwdmViewDef {
 public:
-    kwdmViewSpec(std::string name, kwdmQuery& query, int templateId, int secondId);
-    ~kwdmViewSpec();
-    kwdmViewSpec(const kwdmViewSpec&) = delete;
-    kwdmViewSpec& operator=(const kwdmViewSpec&) = delete;
+    kwdmViewDef(std::string name, kwdmQuery& query, int templateId, int secondId);
+    ~kwdmViewDef();
+    kwdmViewDef(const kwdmViewDef&) = delete;
+    kwdmViewDef& operator=(const kwdmViewDef&) = delete;
 
     const std::string& Name() const { return _name; }
     kwdmQuery& Query() const { return _query; }
@@ -30,10 +30,10 @@ public:
     void SetNotifyCreate(kwdmNotifyCreate notify) { _notify = std::move(notify); }
     const kwdmNotifyCreate& NotifyCreate() const { return _notify; }
 
-    // Adds a control spec (the spec of an id already added replaces it); answers it.
-    kwdmControlSpec* AddControl(std::unique_ptr<kwdmControlSpec> control);
-    kwdmControlSpec* Control(int id) const;
-    const std::vector<std::unique_ptr<kwdmControlSpec>>& Controls() const { return _controls; }
+    // Adds a control definition (the definition of an id already added replaces it); answers it.
+    kwdmControlDef* AddControl(std::unique_ptr<kwdmControlDef> control);
+    kwdmControlDef* Control(int id) const;
+    const std::vector<std::unique_ptr<kwdmControlDef>>& Controls() const { return _controls; }
 
 private:
     std::string _name;
@@ -41,5 +41,5 @@ private:
     int _templateId;
     int _secondId;
     kwdmNotifyCreate _notify;
-    std::vector<std::unique_ptr<kwdmControlSpec>> _controls;
+    std::vector<std::unique_ptr<kwdmControlDef>> _controls;
 };
